@@ -1,0 +1,21 @@
+// UninstallState.h -- the one process-wide record of an uninstall run, shared by
+// the start-up, the worker thread, the removal actions and the finishing steps.
+#pragma once
+#include <windows.h>
+
+struct UninstallStateRecord {
+    int LogFile;                  // install log, low-level descriptor, open for the whole run
+    LONG FirstRecordOffset;       // position of the first record head
+    DWORD RecordCount;            // record heads of every type
+    BOOL SkipUnregister;          // from the log's flags: leave COM registrations alone
+    char UninstallKeyName[256];   // application name of the last application record
+    HWND ProgressDialog;          // "UNINSTDLG", modeless
+    HWND RestartDialog;           // "RESTARTDLG", modeless, collects scheduled files
+    BOOL RestartNeeded;           // a locked file was scheduled for the next start
+    BOOL DirectoryNotEmpty;       // a directory could not be removed
+    BOOL ConfirmRemoval;          // ask before removing; starts as 1
+    char TempLanguageDllPath[260];// restored language DLL, empty when none was made
+};
+
+// Defined once, in UninstallState.cpp, with LogFile = -1 and ConfirmRemoval = 1.
+extern UninstallStateRecord UninstallState;
