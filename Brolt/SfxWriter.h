@@ -1,0 +1,26 @@
+// SfxWriter.h -- the archive writer: temporary work file, header image and the finished output.
+#pragma once
+
+#include <windows.h>
+
+#include "SfxFormat.h"
+
+struct SfxWriter {
+    HANDLE hWorkFile;
+    char szWorkPath[MAX_PATH];
+    char szOutputPath[MAX_PATH];
+    SfxHeader header;
+};
+
+// The writer or NULL when memory or the work file can't be had.
+SfxWriter *SfxWriterCreate(const char *pszOutputPath);
+int SfxWriterSetShowDialog(SfxWriter *writer, int value);
+int SfxWriterSetAppName(SfxWriter *writer, const char *pszAppName);
+int SfxWriterSetModule(SfxWriter *writer, int moduleType, int overwriteMode);
+int SfxWriterSetLaunch(SfxWriter *writer, const char *pszLaunchFile, const char *pszCommandLine, int value);
+// kind: SFX_DEST_TEMP, SFX_DEST_CURRENT, SFX_DEST_CUSTOM (needs the text), SFX_DEST_FOURTH.
+int SfxWriterSetDestination(SfxWriter *writer, int kind, const char *pszCustom, int addProgramFiles);
+// Appends one record; a source that can't be opened or read whole is left out.
+void SfxWriterAddFile(SfxWriter *writer, const char *pszSourcePath, const char *pszStoredName);
+int SfxWriterFinish(SfxWriter *writer);
+int SfxWriterDestroy(SfxWriter *writer);
