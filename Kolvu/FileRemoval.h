@@ -1,0 +1,11 @@
+// FileRemoval.h -- deleting files and directories now, or at the next system start.
+#pragma once
+
+// The one way the uninstaller deletes anything from the disk. Deletes a file or an
+// empty directory at once (read-only, hidden and system attributes are cleared first).
+// An object that exists but cannot go is scheduled for deletion at the next start
+// under its short path: a file sets UninstallState.RestartNeeded and its path, exactly
+// as passed, is added to the locked-file list of the restart dialog; a directory sets
+// UninstallState.DirectoryNotEmpty. Returns nonzero when the object is gone (or was
+// never there) or when scheduling succeeded, 0 when scheduling failed.
+int RemoveFileOrSchedule(const char *pszPath);
