@@ -13,6 +13,9 @@ struct PathVariable {
     char value[PATHVAR_VALUE_SIZE];
 };
 
+// Front of the list; the most recently added variable comes first. Nodes are never freed.
+extern PathVariable *PathVariableList;
+
 // 1 when the variable now holds the value; 0 for a NULL argument, a name or value too
 // long for a node, or no memory. A replaced variable keeps its place in the list.
 int SetPathVariable(const char *pszName, const char *pszValue);

@@ -1,0 +1,84 @@
+// RegistryHelpers.cpp -- registry reads and writes that open, act on and close one key.
+#include "Platform.h"
+
+static bool HasSubKey(LPCSTR pszSubKey)
+{
+    return pszSubKey != NULL && pszSubKey[0] != '\0';
+}
+
+DWORD ReadRegistryDword(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName)
+{
+    if (!HasSubKey(pszSubKey))
+        return 0;
+    HKEY hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return 0;
+    DWORD dwValue = 0;
+    DWORD cbData = sizeof(dwValue);
+    LONG lResult = RegQueryValueExA(hKey, pszValueName, NULL, NULL, (LPBYTE)&dwValue, &cbData);
+    RegCloseKey(hKey);
+    // A value too large for 4 bytes may still leave part of itself in the buffer.
+    if (lResult != ERROR_SUCCESS)
+        return 0;
+    return dwValue;
+}
+
+BOOL SetRegistryDword(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName, DWORD dwValue)
+{
+    if (!HasSubKey(pszSubKey))
+        return FALSE;
+    HKEY hKey;
+    if (RegCreateKeyA(hRoot, pszSubKey, &hKey) != ERROR_SUCCESS)
+        return FALSE;
+    LONG lResult =
+        RegSetValueExA(hKey, pszValueName, 0, REG_DWORD, (const BYTE *)&dwValue, sizeof(dwValue));
+    RegCloseKey(hKey);
+    return lResult == ERROR_SUCCESS;
+}
+
+BOOL DeleteRegistryValue(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName)
+{
+    if (!HasSubKey(pszSubKey))
+        return FALSE;
+    HKEY hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_WRITE | KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+        return FALSE;
+    RegDeleteValueA(hKey, pszValueName);
+    DWORD cSubKeys = 0;
+    DWORD cValues = 0;
+    if (RegQueryInfoKeyA(hKey, NULL, NULL, NULL, &cSubKeys, NULL, NULL, &cValues, NULL, NULL, NULL,
+                         NULL) != ERROR_SUCCESS) {
+        cSubKeys = 0;
+        cValues = 0;
+    }
+    RegCloseKey(hKey);
+    // An emptied key is left over by the value that needed it, so it goes too.
+    if (cSubKeys == 0 && cValues == 0)
+        RegDeleteKeyA(hRoot, pszSubKey);
+    return TRUE;
+}
+
+BOOL ReadRegistryString(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName, LPSTR pBuffer,
+                        DWORD cbBuffer)
+{
+    if (!HasSubKey(pszSubKey) || pBuffer == NULL)
+        return FALSE;
+    HKEY hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return FALSE;
+    DWORD dwType = REG_NONE;
+    DWORD cbData = cbBuffer;
+    LONG lResult = RegQueryValueExA(hKey, pszValueName, NULL, &dwType, (LPBYTE)pBuffer, &cbData);
+    RegCloseKey(hKey);
+    if (lResult != ERROR_SUCCESS)
+        return FALSE;
+    // The registry does not promise a terminator: a string stored without one, or one
+    // that fills the buffer exactly, would run into whatever follows the buffer.
+    if (dwType == REG_SZ || dwType == REG_EXPAND_SZ || dwType == REG_MULTI_SZ) {
+        if (cbData < cbBuffer)
+            pBuffer[cbData] = '\0';
+        else if (cbData == 0 || pBuffer[cbData - 1] != '\0')
+            return FALSE;
+    }
+    return TRUE;
+}
