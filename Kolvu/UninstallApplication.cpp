@@ -1,0 +1,22 @@
+// UninstallApplication.cpp -- choosing the install log and the uninstall run.
+#include "UninstallApplication.h"
+
+UninstallApplication::UninstallApplication() : installLogPath(NULL)
+{
+}
+
+void UninstallApplication::ChooseInstallLogPath()
+{
+    static char szEmpty[1] = "";
+    installLogPath = argumentCount > 0 ? arguments[0] : szEmpty;
+    // An unquoted path with blanks is split into several arguments; the whole
+    // command line then still names the log.
+    if (GetFileAttributesA(installLogPath) == INVALID_FILE_ATTRIBUTES && commandLine != NULL)
+        installLogPath = commandLine;
+}
+
+int UninstallApplication::Run()
+{
+    ChooseInstallLogPath();
+    return 0;
+}

@@ -1,0 +1,17 @@
+// UninstallApplication.h -- the uninstaller's application object: Run is the uninstall run.
+#pragma once
+#include "Application.h"
+
+class UninstallApplication : public Application {
+public:
+    UninstallApplication();
+
+    int Run() override;
+
+    // arguments[0] or the whole commandLine; not owned. The finishing steps cut
+    // it at its last backslash in place.
+    char *installLogPath;
+
+private:
+    void ChooseInstallLogPath();
+};

@@ -1,0 +1,80 @@
+// CommandLine.cpp -- the command-line tokenizer and option test.
+#include "CommandLine.h"
+
+#include <string.h>
+
+const char *NextToken(const char *pszPos, char *pszBuffer, uint32_t *pcchLength)
+{
+    uint32_t capacity = pszBuffer ? *pcchLength : 0;
+    uint32_t count = 0;
+    int inQuotes = 0;
+    // An empty token must still leave a terminated buffer behind.
+    if (capacity > 0)
+        pszBuffer[0] = '\0';
+
+    const char *p = pszPos;
+    for (; *p != '\0'; p++) {
+        char c = *p;
+        if (!inQuotes && c == ' ')
+            break;
+        if (c == '"') {
+            if (inQuotes && p[1] == '"')
+                c = *++p;   // "" inside quotes: one literal quote, still inside
+            else
+                inQuotes = !inQuotes;
+        }
+        // Room is always kept for the NUL that follows the character.
+        if (count + 1 < capacity) {
+            pszBuffer[count] = c;
+            pszBuffer[count + 1] = '\0';
+        }
+        count++;
+    }
+
+    *pcchLength = count;
+    while (*p == ' ')
+        p++;
+    return *p != '\0' ? p : NULL;
+}
+
+uint32_t CountArguments(const char *pszCommandLine)
+{
+    if (pszCommandLine == NULL)
+        return 0;
+    uint32_t count = 0;
+    uint32_t length = 0;
+    const char *p = pszCommandLine;
+    while ((p = NextToken(p, NULL, &length)) != NULL)
+        count++;
+    // The last token ends the line; it counts only when it holds something.
+    if (length > 0)
+        count++;
+    return count;
+}
+
+void StripOuterQuotes(char *pszArgument)
+{
+    size_t length = strlen(pszArgument);
+    if (length > 1 && pszArgument[0] == '"' && pszArgument[length - 1] == '"') {
+        memmove(pszArgument, pszArgument + 1, length - 2);
+        pszArgument[length - 2] = '\0';
+    }
+}
+
+static char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+}
+
+int IsOptionArgument(const char *pszArgument, const char *pszOption)
+{
+    if (pszArgument[0] != '/' && pszArgument[0] != '-')
+        return 0;
+    if (strlen(pszArgument) != strlen(pszOption) + 1)
+        return 0;
+    for (const char *a = pszArgument + 1, *o = pszOption; *o != '\0'; a++, o++) {
+        if (AsciiLower(*a) != AsciiLower(*o))
+            return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,24 @@
+// CommandLine.h -- splitting the uninstaller's command line into arguments.
+//
+// Only the blank (0x20) separates arguments; tabs are ordinary characters.
+// Inside double quotes blanks belong to the argument and "" stands for one
+// literal quote. Quotes stay part of the token; ParseCommandLine removes a
+// pair that encloses a whole argument (StripOuterQuotes).
+#pragma once
+#include <stdint.h>
+
+// Scans one token starting at pszPos. pszBuffer may be NULL to measure only;
+// *pcchLength holds the buffer's capacity on entry (NUL included) and the
+// token's full character count on return, even when the buffer was too small.
+// Returns the start of the next token, or NULL when only blanks follow.
+const char *NextToken(const char *pszPos, char *pszBuffer, uint32_t *pcchLength);
+
+// Number of arguments ParseCommandLine makes of the line (NULL counts as empty).
+uint32_t CountArguments(const char *pszCommandLine);
+
+// Removes one pair of double quotes that begins and ends the argument.
+void StripOuterQuotes(char *pszArgument);
+
+// Nonzero when the argument is "/" or "-" followed by the option name,
+// ASCII letters compared without regard to case.
+int IsOptionArgument(const char *pszArgument, const char *pszOption);
