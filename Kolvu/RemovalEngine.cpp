@@ -1,0 +1,198 @@
+// RemovalEngine.cpp -- undoes one installation: custom programs, files and entries, directories, the uninstall key.
+#include "UninstallRun.h"
+#include "UninstallState.h"
+#include "InstallLog.h"
+#include "LanguageDll.h"
+#include "MultiLang.h"
+#include "PathVariables.h"
+#include "RemovalActions.h"
+#include "resource.h"
+#include <commctrl.h>
+#include <string.h>
+
+// The caption line by key in language-file mode, else in English.
+struct Caption {
+    const char *pszKey;
+    const char *pszEnglish;
+};
+static const Caption CAPTION_FILE = {"Uninstall|RemovingFile", "Removing File:"};
+static const Caption CAPTION_SYSTEM_FILE = {"Uninstall|SystemFile", "System File"};
+static const Caption CAPTION_REG_ENTRY = {"Uninstall|RegEntry", "Removing System Registry Entries"};
+static const Caption CAPTION_INI_ENTRY = {"Uninstall|INIEntry", "Removing INI Entries"};
+static const Caption CAPTION_DIRECTORY = {"Uninstall|Directory", "Removing Directory:"};
+static const Caption CAPTION_UNINSTALL_KEY = {"Uninstall|UIKey", "Deleting Uninstall Key"};
+
+// Every write into the dialog is a call into the main thread and waits for it;
+// with thousands of records, writes that would not change what is shown are skipped.
+struct ProgressView {
+    HWND hDlg;
+    const Caption *pCaption;   // last caption set, NULL before the first
+    char szDetail[MAX_PATH];   // last detail line set
+    int bDetailSet;
+    UINT uPosition;            // last bar position set
+    int bPositionSet;
+};
+
+UINT ProgressPosition(DWORD handled, DWORD total)
+{
+    if (total == 0)
+        return 0;
+    // 64 bits: handled * 100 must not wrap for a log of more than 42 million records
+    return (UINT)((unsigned long long)handled * 100u / total);
+}
+
+static void SetCaption(ProgressView &view, const Caption &caption)
+{
+    if (view.pCaption == &caption)
+        return;
+    view.pCaption = &caption;
+    if (IsLanguageFileMode())
+        SetDlgItemTextByKey(view.hDlg, IDC_PROGRESS_CAPTION, caption.pszKey);
+    else
+        SetDlgItemTextA(view.hDlg, IDC_PROGRESS_CAPTION, caption.pszEnglish);
+}
+
+static void SetDetail(ProgressView &view, const char *pszText)
+{
+    if (view.bDetailSet && strcmp(view.szDetail, pszText) == 0)
+        return;
+    view.bDetailSet = 1;
+    lstrcpynA(view.szDetail, pszText, sizeof(view.szDetail));
+    SetDlgItemTextA(view.hDlg, IDC_PROGRESS_DETAIL, pszText);
+}
+
+static void SetBar(ProgressView &view, DWORD dwHandled)
+{
+    UINT uPosition = ProgressPosition(dwHandled, UninstallState.RecordCount);
+    if (view.bPositionSet && view.uPosition == uPosition)
+        return;
+    view.bPositionSet = 1;
+    view.uPosition = uPosition;
+    SendDlgItemMessageA(view.hDlg, IDC_PROGRESS_BAR, PBM_SETPOS, uPosition, 0);
+}
+
+// Only A-Z change: bytes above 127 belong to the code page and stay as they are.
+static void LowerAscii(char *psz)
+{
+    for (; *psz; ++psz)
+        if (*psz >= 'A' && *psz <= 'Z')
+            *psz = (char)(*psz - 'A' + 'a');
+}
+
+static void UnregisterIfServer(const char *pszLowerPath)
+{
+    // A substring test on purpose: "x.dll.bak" was registered under that name too.
+    if (!UninstallState.SkipUnregister && (strstr(pszLowerPath, ".ocx") || strstr(pszLowerPath, ".dll")))
+        UnregisterComServer(pszLowerPath);
+}
+
+// First pass: every custom uninstall program, in file order, each to its end.
+// Returns 0 (after the message) when one failed or could not be started at all:
+// what it had to do before the removal did not happen.
+static int RunCustomPrograms()
+{
+    int bFailed = 0;
+    RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset, RecordMask(REC_CUSTOM_UNINSTALL),
+               [&](const RecordHead &, const RecordBody *body) {
+                   if (!body)
+                       return 1;
+                   DWORD dwExitCode = 0;
+                   if (!RunAndWait(NULL, NULL, body->CustomUninstall.Program, body->CustomUninstall.Parameters,
+                                   GetPathVariable("SEL_DESTPATH"), SW_SHOW, &dwExitCode) ||
+                       dwExitCode != 0) {
+                       bFailed = 1;
+                       return 0;
+                   }
+                   return 1;
+               });
+    if (bFailed) {
+        ShowResWarning(10004);
+        return 0;
+    }
+    return 1;
+}
+
+// Second pass: files, shared files, registry values and INI entries.
+static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
+{
+    const uint32_t uCodes = RecordMask(REC_FILE) | RecordMask(REC_SYSTEM_FILE) | RecordMask(REC_REG_ENTRY) |
+                            RecordMask(REC_INI_ENTRY);
+    RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset, uCodes,
+               [&](const RecordHead &head, const RecordBody *body) {
+                   SetBar(view, dwHandled);
+                   if (!body)
+                       return 1;
+                   switch (RecordCode(head)) {
+                   case REC_FILE:
+                   case REC_SYSTEM_FILE: {
+                       int bShared = RecordCode(head) == REC_SYSTEM_FILE;
+                       SetCaption(view, bShared ? CAPTION_SYSTEM_FILE : CAPTION_FILE);
+                       SetDetail(view, body->File.Path);
+                       char szPath[sizeof(body->File.Path)];
+                       strcpy(szPath, body->File.Path);
+                       LowerAscii(szPath);
+                       // unregistered first, also when other installations keep the file
+                       UnregisterIfServer(szPath);
+                       if (bShared)
+                           RemoveSharedFile(szPath);
+                       else
+                           RemoveFileOrSchedule(szPath);
+                       break;
+                   }
+                   case REC_REG_ENTRY:
+                       SetCaption(view, CAPTION_REG_ENTRY);
+                       SetDetail(view, "");
+                       RemoveRegistryEntry(body->RegEntry.RootCode, body->RegEntry.SubKey,
+                                           body->RegEntry.ValueName);
+                       break;
+                   case REC_INI_ENTRY:
+                       SetCaption(view, CAPTION_INI_ENTRY);
+                       SetDetail(view, "");
+                       RemoveIniEntry(body->IniEntry.Location, body->IniEntry.FileName, body->IniEntry.Section,
+                                      body->IniEntry.Key);
+                       break;
+                   }
+                   dwHandled++;
+                   SetBar(view, dwHandled);
+                   return 1;
+               });
+}
+
+// Third pass: directories in file order. A directory that will not go now is
+// scheduled for the next start and reported at the end.
+static void RemoveDirectories(ProgressView &view, DWORD dwHandled)
+{
+    RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset, RecordMask(REC_DIRECTORY),
+               [&](const RecordHead &, const RecordBody *body) {
+                   SetBar(view, dwHandled);
+                   if (!body)
+                       return 1;
+                   SetCaption(view, CAPTION_DIRECTORY);
+                   SetDetail(view, body->File.Path);
+                   if (!RemoveDirectoryA(body->File.Path))
+                       RemoveFileOrSchedule(body->File.Path);
+                   return 1;
+               });
+}
+
+int RunRemoval()
+{
+    HWND hDlg = UninstallState.ProgressDialog;
+    ShowWindow(hDlg, SW_SHOW);
+    if (!RunCustomPrograms())
+        return 0;
+
+    ProgressView view;
+    memset(&view, 0, sizeof(view));
+    view.hDlg = hDlg;
+    DWORD dwHandled = 0;
+    RemoveFilesAndEntries(view, dwHandled);
+    RemoveDirectories(view, dwHandled);
+
+    SetCaption(view, CAPTION_UNINSTALL_KEY);
+    if (UninstallState.UninstallKeyName[0] != '\0')
+        DeleteUninstallKey(UninstallState.UninstallKeyName);
+
+    EndDialog(hDlg, 0);
+    return 1;
+}

@@ -1,0 +1,52 @@
+// UninstallRun.h -- the uninstall run: start-up helpers, worker thread, progress, removal engine, finishing.
+#pragma once
+#include <windows.h>
+
+// --- UninstallStartup.cpp ---
+// Identifier of the main thread, which owns both dialogs; the worker posts its WM_QUIT here.
+extern DWORD MainThreadId;
+// Nonzero when the start-up loaded the table of LEXA1.LDB: texts are then taken by key.
+int IsLanguageFileMode();
+
+// --- MainLoop.cpp ---
+// Pumps the calling thread's messages until WM_QUIT and returns that message's wParam.
+int RunMessageLoop();
+
+// --- UninstallThread.cpp ---
+// Worker thread entry: confirmation, removal, then WM_QUIT to the main thread
+// (wParam 0 when the removal completed, -1 when declined or stopped early).
+void __cdecl UninstallThread(void *pMainThreadId);
+// Nonzero when the user answered Yes to the confirmation question.
+int ConfirmUninstall();
+
+// --- ProgressDialog.cpp / RestartDialog.cpp ---
+INT_PTR CALLBACK ProgressDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK RestartDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+// --- CenterWindow.cpp ---
+// Moves the window to the middle of the screen; the result of MoveWindow.
+BOOL CenterWindow(HWND hWnd);
+
+// --- RemovalEngine.cpp ---
+// The three passes over the log and the uninstall key: 1 when done, 0 when a
+// custom uninstall program failed and nothing was removed.
+int RunRemoval();
+// Progress position after `handled` of `total` records: handled * 100 / total.
+UINT ProgressPosition(DWORD handled, DWORD total);
+
+// --- RunAndWait.cpp ---
+// Starts a program through the shell and waits for its end. TRUE when a process ran
+// and ended (its exit code then goes to *pdwExitCode when that is given).
+BOOL RunAndWait(HWND hOwner, LPCSTR pszVerb, LPCSTR pszFile, LPCSTR pszParameters,
+                LPCSTR pszDirectory, int nShow, DWORD *pdwExitCode);
+
+// --- Finishing.cpp ---
+// After the main loop: deletes the log and the language files, tells the outcome or
+// offers the restart, removes the log's directory, disposes of a temporary language DLL.
+// pszInstallLogPath is cut in place at its last backslash. Returns 0.
+int FinishUninstall(char *pszInstallLogPath, int nQuitCode);
+
+// --- RestartWindows.cpp ---
+// Asks the system to restart (with the shutdown privilege on NT); 0 when the
+// process token could not be opened.
+int RestartWindows();

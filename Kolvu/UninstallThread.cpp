@@ -1,0 +1,32 @@
+// UninstallThread.cpp -- the worker thread: asks for confirmation, runs the removal, tells the main thread.
+#include "UninstallRun.h"
+#include "UninstallState.h"
+#include "LanguageDll.h"
+#include "MultiLang.h"
+
+int ConfirmUninstall()
+{
+    int nAnswer;
+    if (IsLanguageFileMode())
+        nAnswer = MessageBoxByKey(NULL, "Uninstall|Confirm", L"Uninstall", MB_YESNO | MB_ICONQUESTION);
+    else
+        nAnswer = ResMessageBox(10002, MB_YESNO | MB_ICONQUESTION);
+    // 0 means no text and no box: without a question there is no consent.
+    return nAnswer == IDYES;
+}
+
+void __cdecl UninstallThread(void *pMainThreadId)
+{
+    DWORD dwMainThreadId = (DWORD)(UINT_PTR)pMainThreadId;
+    ShowWindow(UninstallState.ProgressDialog, SW_HIDE);
+    // One input state for both threads, so that the worker's message boxes come
+    // to the front and take the keyboard like the main thread's windows.
+    if (!AttachThreadInput(GetCurrentThreadId(), dwMainThreadId, TRUE))
+        MessageBeep(MB_ICONEXCLAMATION);
+    if (UninstallState.ConfirmRemoval && !ConfirmUninstall()) {
+        PostThreadMessageA(dwMainThreadId, WM_QUIT, (WPARAM)-1, 0);
+        return;
+    }
+    int nResult = RunRemoval();
+    PostThreadMessageA(dwMainThreadId, WM_QUIT, nResult ? 0 : (WPARAM)-1, 0);
+}
