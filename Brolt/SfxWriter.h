@@ -10,6 +10,7 @@ struct SfxWriter {
     char szWorkPath[MAX_PATH];
     char szOutputPath[MAX_PATH];
     SfxHeader header;
+    int workWriteFailed;  // a record went to the work file incomplete: the stream is unusable
 };
 
 // The writer or NULL when memory or the work file can't be had.

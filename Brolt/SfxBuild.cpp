@@ -1,0 +1,106 @@
+// SfxBuild.cpp -- the build driver: settings into a writer, the compressor run and the output's time stamps.
+#include "SfxBuild.h"
+
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "SfxWriter.h"
+
+namespace {
+
+// Settings texts are fixed buffers; never read past one even if it lacks its terminator.
+const char *Terminated(const char *text, size_t size, char *copy)
+{
+    size_t n = 0;
+    while (n + 1 < size && text[n] != '\0')
+        n++;
+    memcpy(copy, text, n);
+    copy[n] = '\0';
+    return copy;
+}
+
+}  // namespace
+
+unsigned long RunHiddenAndWait(const char *commandLine)
+{
+    if (!commandLine)
+        return 0;
+    // CreateProcessA may write into its command line, so hand it a private copy.
+    char szCommand[MAX_PATH];
+    size_t len = strlen(commandLine);
+    if (len >= sizeof(szCommand))
+        return 0;
+    memcpy(szCommand, commandLine, len + 1);
+
+    STARTUPINFOA si;
+    memset(&si, 0, sizeof(si));
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION pi;
+    memset(&pi, 0, sizeof(pi));
+    if (!CreateProcessA(NULL, szCommand, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi))
+        return 0;
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    if (!GetExitCodeProcess(pi.hProcess, &exitCode))
+        exitCode = 0;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return exitCode;
+}
+
+unsigned long RunCompressor(const char *inputPath, const char *outputPath)
+{
+    if (!inputPath || !outputPath)
+        return 0;
+    char szCommand[MAX_PATH];
+    // A cut command line would hand the compressor a wrong output path: refuse it.
+    int n = snprintf(szCommand, sizeof(szCommand), "KANTOR.EXE /I:%s /O:%s", inputPath, outputPath);
+    if (n < 0 || (size_t)n >= sizeof(szCommand))
+        return 0;
+    return RunHiddenAndWait(szCommand);
+}
+
+int StampFileTimes(void *fileHandle)
+{
+    SYSTEMTIME now;
+    FILETIME ft;
+    GetSystemTime(&now);
+    if (!SystemTimeToFileTime(&now, &ft))
+        return 0;
+    return SetFileTime((HANDLE)fileHandle, &ft, &ft, &ft) != 0;
+}
+
+int BuildSfx(const SfxSettingsRecord *settings)
+{
+    if (!settings)
+        return 0;
+    char szText[MAX_PATH];
+    char szText2[MAX_PATH];
+
+    SfxWriter *writer = SfxWriterCreate(Terminated(settings->outputFile, sizeof(settings->outputFile), szText));
+    if (!writer)
+        return 0;
+
+    SfxWriterSetShowDialog(writer, settings->showDialog);
+    SfxWriterSetAppName(writer, Terminated(settings->appName, sizeof(settings->appName), szText));
+    SfxWriterSetModule(writer, settings->moduleType, settings->overwriteMode);
+    SfxWriterSetLaunch(writer, Terminated(settings->launchFile, sizeof(settings->launchFile), szText),
+                       Terminated(settings->commandLine, sizeof(settings->commandLine), szText2), 0);
+    SfxWriterSetDestination(writer, settings->destKind,
+                            Terminated(settings->customDest, sizeof(settings->customDest), szText),
+                            settings->addProgramFiles);
+
+    for (int i = 0; i < SFX_MAX_FILES; i++) {
+        const char *pszPath = Terminated(settings->files[i], sizeof(settings->files[i]), szText);
+        const char *pszName = strrchr(pszPath, '\\');
+        pszName = pszName ? pszName + 1 : pszPath;
+        SfxWriterAddFile(writer, pszPath, pszName);
+    }
+
+    int ok = SfxWriterFinish(writer);
+    SfxWriterDestroy(writer);
+    return ok;
+}
