@@ -1,5 +1,6 @@
 // UninstallApplication.cpp -- choosing the install log and the uninstall run.
 #include "UninstallApplication.h"
+#include "UninstallRun.h"
 
 UninstallApplication::UninstallApplication() : installLogPath(NULL)
 {
@@ -18,5 +19,9 @@ void UninstallApplication::ChooseInstallLogPath()
 int UninstallApplication::Run()
 {
     ChooseInstallLogPath();
-    return 0;
+    if (!StartUninstall())
+        return -1;
+    // The worker does the removal; this thread only pumps messages until it is done.
+    int nQuitCode = RunMessageLoop();
+    return FinishUninstall(installLogPath, nQuitCode);
 }

@@ -7,6 +7,9 @@ public:
     UninstallApplication();
 
     int Run() override;
+    // First half of the run (UninstallStartup.cpp): 1 when the worker thread runs,
+    // 0 after a failure that was already reported.
+    int StartUninstall();
 
     // arguments[0] or the whole commandLine; not owned. The finishing steps cut
     // it at its last backslash in place.
