@@ -1,0 +1,213 @@
+// PlatformTest.cpp -- the Windows family test and the registry helpers under Wine.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include "Platform.h"
+#include "UiTest.h"
+
+namespace {
+
+const char TEST_ROOT[] = "Software\\Velmor\\ZendrixTests\\Platform";
+const char PROBE_DEFAULTS[] = "Software\\Wine\\AppDefaults\\ZxVersionProbe.exe";
+
+DWORD RunProbe()
+{
+    PROCESS_INFORMATION pi;
+    if (!UiStartProcess("ZxVersionProbe.exe", &pi))
+        return UI_STILL_RUNNING;
+    return UiWaitExit(&pi, 30000);
+}
+
+bool KeyExists(HKEY hRoot, const char *pszSubKey)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
+    return true;
+}
+
+bool ValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    LONG r = RegQueryValueExA(hKey, pszValue, NULL, NULL, NULL, NULL);
+    RegCloseKey(hKey);
+    return r == ERROR_SUCCESS;
+}
+
+void PutValue(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwType,
+              const void *pData, DWORD cbData)
+{
+    HKEY hKey;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(hRoot, pszSubKey, &hKey));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(hKey, pszValue, 0, dwType, (const BYTE *)pData, cbData));
+    RegCloseKey(hKey);
+}
+
+void PutString(HKEY hRoot, const char *pszSubKey, const char *pszValue, const char *pszText)
+{
+    PutValue(hRoot, pszSubKey, pszValue, REG_SZ, pszText, (DWORD)strlen(pszText) + 1);
+}
+
+// Every case works below its own key of HKCU, which is used as the helpers' root.
+class Registry : public ::testing::Test {
+  protected:
+    HKEY hRoot = NULL;
+    void SetUp() override
+    {
+        SHDeleteKeyA(HKEY_CURRENT_USER, TEST_ROOT);
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, TEST_ROOT, &hRoot));
+    }
+    void TearDown() override
+    {
+        RegCloseKey(hRoot);
+        SHDeleteKeyA(HKEY_CURRENT_USER, TEST_ROOT);
+    }
+};
+
+} // namespace
+
+TEST(WindowsFamily, WineReportsTheNtFamilyByDefault)
+{
+    EXPECT_NE(0, IsWindowsNT());
+}
+
+TEST(WindowsFamily, ProgramSetToWindows98IsNotNt)
+{
+    SHDeleteKeyA(HKEY_CURRENT_USER, PROBE_DEFAULTS);
+    EXPECT_EQ(1u, RunProbe());
+
+    PutString(HKEY_CURRENT_USER, PROBE_DEFAULTS, "Version", "win98");
+    DWORD dwAs98 = RunProbe();
+    SHDeleteKeyA(HKEY_CURRENT_USER, PROBE_DEFAULTS);
+    EXPECT_EQ(0u, dwAs98);
+}
+
+TEST_F(Registry, ReadDwordGivesTheStoredNumber)
+{
+    DWORD dw = 0xDEADBEEF;
+    PutValue(hRoot, "Counts", "C:\\Windows\\system32\\a.dll", REG_DWORD, &dw, sizeof(dw));
+    EXPECT_EQ(0xDEADBEEFu, ReadRegistryDword(hRoot, "Counts", "C:\\Windows\\system32\\a.dll"));
+}
+
+TEST_F(Registry, ReadDwordOfWhatIsNotAFourByteValueIsZero)
+{
+    PutString(hRoot, "Counts", "Text", "12345678");
+    EXPECT_EQ(0u, ReadRegistryDword(hRoot, "Counts", "Text"));
+    const BYTE eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    PutValue(hRoot, "Counts", "Binary", REG_BINARY, eight, sizeof(eight));
+    EXPECT_EQ(0u, ReadRegistryDword(hRoot, "Counts", "Binary"));
+    EXPECT_EQ(0u, ReadRegistryDword(hRoot, "Counts", "Missing"));
+    EXPECT_EQ(0u, ReadRegistryDword(hRoot, "NoSuchKey", "Text"));
+    EXPECT_EQ(0u, ReadRegistryDword(hRoot, "", "Text"));
+    EXPECT_EQ(0u, ReadRegistryDword(hRoot, NULL, "Text"));
+}
+
+TEST_F(Registry, SetDwordCreatesMissingKeyAndValue)
+{
+    ASSERT_FALSE(KeyExists(hRoot, "New\\Deeper"));
+    EXPECT_TRUE(SetRegistryDword(hRoot, "New\\Deeper", "Count", 3));
+
+    HKEY hKey;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(hRoot, "New\\Deeper", 0, KEY_READ, &hKey));
+    DWORD dwType = 0, dwValue = 0, cb = sizeof(dwValue);
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(hKey, "Count", NULL, &dwType, (BYTE *)&dwValue, &cb));
+    RegCloseKey(hKey);
+    EXPECT_EQ((DWORD)REG_DWORD, dwType);
+    EXPECT_EQ(3u, dwValue);
+
+    EXPECT_TRUE(SetRegistryDword(hRoot, "New\\Deeper", "Count", 2));
+    EXPECT_EQ(2u, ReadRegistryDword(hRoot, "New\\Deeper", "Count"));
+}
+
+TEST_F(Registry, SetDwordWithoutSubkeyWritesNothing)
+{
+    EXPECT_FALSE(SetRegistryDword(hRoot, "", "Stray", 1));
+    EXPECT_FALSE(SetRegistryDword(hRoot, NULL, "Stray", 1));
+    EXPECT_FALSE(ValueExists(hRoot, NULL, "Stray"));
+}
+
+TEST_F(Registry, DeletingTheLastValueRemovesTheEmptyKey)
+{
+    ASSERT_TRUE(SetRegistryDword(hRoot, "Shared", "a.dll", 1));
+    EXPECT_TRUE(DeleteRegistryValue(hRoot, "Shared", "a.dll"));
+    EXPECT_FALSE(KeyExists(hRoot, "Shared"));
+}
+
+TEST_F(Registry, DeletingAValueKeepsAKeyThatHoldsMore)
+{
+    ASSERT_TRUE(SetRegistryDword(hRoot, "Shared", "a.dll", 1));
+    ASSERT_TRUE(SetRegistryDword(hRoot, "Shared", "b.dll", 1));
+    EXPECT_TRUE(DeleteRegistryValue(hRoot, "Shared", "a.dll"));
+    EXPECT_TRUE(KeyExists(hRoot, "Shared"));
+    EXPECT_FALSE(ValueExists(hRoot, "Shared", "a.dll"));
+    EXPECT_TRUE(ValueExists(hRoot, "Shared", "b.dll"));
+
+    ASSERT_TRUE(SetRegistryDword(hRoot, "Parent\\Child", "x", 1));
+    ASSERT_TRUE(SetRegistryDword(hRoot, "Parent", "only", 1));
+    EXPECT_TRUE(DeleteRegistryValue(hRoot, "Parent", "only"));
+    EXPECT_FALSE(ValueExists(hRoot, "Parent", "only"));
+    EXPECT_TRUE(KeyExists(hRoot, "Parent\\Child"));
+}
+
+TEST_F(Registry, DeletingFromAMissingKeyFails)
+{
+    EXPECT_FALSE(DeleteRegistryValue(hRoot, "NoSuchKey", "a.dll"));
+    EXPECT_FALSE(DeleteRegistryValue(hRoot, "", "a.dll"));
+}
+
+TEST(RegistryMachine, SharedCountRoundTripUnderLocalMachine)
+{
+    const char szKey[] = "Software\\Velmor\\ZendrixTests\\SharedDLLs";
+    const char szDll[] = "C:\\Windows\\system32\\zxshared.dll";
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, szKey);
+    EXPECT_EQ(0u, ReadRegistryDword(HKEY_LOCAL_MACHINE, szKey, szDll));
+    ASSERT_TRUE(SetRegistryDword(HKEY_LOCAL_MACHINE, szKey, szDll, 2));
+    EXPECT_EQ(2u, ReadRegistryDword(HKEY_LOCAL_MACHINE, szKey, szDll));
+    EXPECT_TRUE(DeleteRegistryValue(HKEY_LOCAL_MACHINE, szKey, szDll));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, szKey));
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Velmor");
+}
+
+TEST_F(Registry, ReadStringFillsTheBuffer)
+{
+    PutString(hRoot, "Paths", "ProgramFilesDir", "C:\\Program Files");
+    char buf[260];
+    ASSERT_TRUE(ReadRegistryString(hRoot, "Paths", "ProgramFilesDir", buf, sizeof(buf)));
+    EXPECT_STREQ("C:\\Program Files", buf);
+}
+
+TEST_F(Registry, ReadStringFailureLeavesTheBufferAlone)
+{
+    PutString(hRoot, "Paths", "Path", "C:\\Office");
+    char buf[16];
+    memset(buf, 'Q', sizeof(buf));
+    buf[15] = '\0';
+    EXPECT_FALSE(ReadRegistryString(hRoot, "NoSuchKey", "Path", buf, sizeof(buf)));
+    EXPECT_STREQ("QQQQQQQQQQQQQQQ", buf);
+    EXPECT_FALSE(ReadRegistryString(hRoot, "", "Path", buf, sizeof(buf)));
+    EXPECT_STREQ("QQQQQQQQQQQQQQQ", buf);
+    EXPECT_FALSE(ReadRegistryString(hRoot, "Paths", "Missing", buf, sizeof(buf)));
+}
+
+TEST_F(Registry, ReadStringAlwaysEndsInATerminator)
+{
+    // Too long for the buffer: refused rather than cut without a terminator.
+    PutString(hRoot, "Paths", "Long", "C:\\A rather long directory name");
+    char buf[8];
+    EXPECT_FALSE(ReadRegistryString(hRoot, "Paths", "Long", buf, sizeof(buf)));
+
+    // Stored without a terminator: one is added when there is room, refused when not.
+    PutValue(hRoot, "Paths", "Bare", REG_SZ, "C:\\ABCD", 7);
+    char exact[7];
+    EXPECT_FALSE(ReadRegistryString(hRoot, "Paths", "Bare", exact, sizeof(exact)));
+    char roomy[16];
+    memset(roomy, 'Q', sizeof(roomy));
+    ASSERT_TRUE(ReadRegistryString(hRoot, "Paths", "Bare", roomy, sizeof(roomy)));
+    EXPECT_STREQ("C:\\ABCD", roomy);
+}
