@@ -1,0 +1,77 @@
+// KolvuDriver.h -- runs the real Kolvu.exe in tests and answers it like a user would.
+//
+//   std::string dir = FreshCaseDir("clean");                 // C:\ZxRun\clean, empty
+//   InstallLogWriter log; log.AddApp(...); ...; log.Save(dir + "\\uninst.log");
+//   KolvuRun run;
+//   ASSERT_TRUE(run.Start("\"" + dir + "\\uninst.log\" /yes"));
+//   EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));            // text of the box it pressed
+//   EXPECT_EQ(0u, run.Exit());
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The exit code -1 as GetExitCodeProcess reports it.
+const DWORD kExitFailed = 0xFFFFFFFFu;
+
+const char *const kConfirmText = "Do you really want to remove the selected application from your computer ?";
+const char *const kSuccessText = "Uninstall has successfully removed the selected application.";
+const char *const kDirNotEmptyText = "Some directories are not empty and could not be removed.";
+const char *const kCustomFailedText = "Custom uninstall run failed. Zendrix will stop application removal.";
+
+// Directory of the test program, where Kolvu.exe and the fixtures lie (no trailing backslash).
+std::string BinDir();
+// C:\ZxRun\<name>, removed with everything in it and made again, empty.
+std::string FreshCaseDir(const std::string &name);
+void DeleteTree(const std::string &path);
+bool WriteTextFile(const std::string &path, const std::string &text = "x");
+bool PathExists(const std::string &path);
+std::string ReadTextFile(const std::string &path);
+// Reads and lower-cases nothing: HKEY plus subkey, value as DWORD / string; false when missing.
+bool RegValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue);
+bool RegKeyExists(HKEY hRoot, const char *pszSubKey);
+void RegSetString(HKEY hRoot, const char *pszSubKey, const char *pszValue, const char *pszData);
+void RegSetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwData);
+DWORD RegGetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue);
+void DeleteRegTree(HKEY hRoot, const char *pszSubKey);
+// Full path of a file in the Windows directory.
+std::string WindowsPath(const char *pszName);
+// A committed language file, e.g. LanguageFixture("german", "LEXA1.LDB").
+std::string LanguageFixture(const char *pszSet, const char *pszFile);
+// Copies a fixture from the bin directory; false when it failed.
+bool CopyFixture(const char *pszName, const std::string &to);
+// A whole-screen shot under the build folder's screenshots directory, as BMP.
+void SaveScreenshot(const std::string &name);
+
+class KolvuRun {
+public:
+    KolvuRun();
+    ~KolvuRun();
+    // Starts <bin>\<exe> with the exact command line "<exe path> <arguments>".
+    bool Start(const std::string &arguments, const char *pszExe = "Kolvu.exe");
+    DWORD ProcessId() const { return pi_.dwProcessId; }
+
+    // The next visible message box with the caption (NULL after the timeout).
+    HWND WaitBox(DWORD dwTimeoutMs = 20000, const char *pszCaption = "Uninstall");
+    // Waits for the next box, reads its text (UTF-8), presses the button and waits
+    // until the box is gone. "<no box>" when none came.
+    std::string AnswerBox(int nButton, DWORD dwTimeoutMs = 20000);
+    // The visible dialog with the caption, NULL after the timeout.
+    HWND WaitDialog(const char *pszCaption, DWORD dwTimeoutMs = 20000);
+    // The progress dialog ("UNINSTDLG"), visible or not.
+    HWND ProgressDialog();
+    // Exit code after the process ended; UI_STILL_RUNNING (after killing it) when it did not.
+    DWORD Exit(DWORD dwTimeoutMs = 30000);
+    // True when no message box or dialog of the process shows within the time.
+    bool NoBoxFor(DWORD dwMs);
+
+private:
+    PROCESS_INFORMATION pi_;
+    bool running_;
+};
+
+// Text of a message box in UTF-8 (static item 65535).
+std::string BoxText(HWND hBox);
+// Position of the progress bar (item 131) of the progress dialog.
+int ProgressPos(HWND hDlg);

@@ -1,0 +1,205 @@
+// StartupTest.cpp -- Kolvu.exe's start-up: choosing and checking the log, preparing the language.
+#include <gtest/gtest.h>
+
+#include "InstallLogWriter.h"
+#include "KolvuDriver.h"
+#include "UiTest.h"
+
+namespace {
+
+const char *const kNoLog = "Unable to locate Setup logfile.";
+const char *const kInvalidLog = "Invalid installation log.";
+const char *const kNoLanguageFile = "Unable to load language file. Uninstall failed !";
+const char *const kImageCut = "Invalid installation log. Unable to restore language DLL.";
+const char *const kEnglishInstead =
+    "The language DLL selected for this uninstall could not be located. Uninstall will use English instead.";
+
+// Starts Kolvu with the arguments, expects exactly one start-up message and exit code -1.
+void ExpectStartupFailure(const std::string &arguments, const char *pszMessage)
+{
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(arguments));
+    EXPECT_EQ(pszMessage, run.AnswerBox(IDOK));
+    EXPECT_EQ(kExitFailed, run.Exit());
+}
+
+std::string Quoted(const std::string &path)
+{
+    return "\"" + path + "\"";
+}
+
+// A small sample installation: one file and its directory.
+std::string SampleLog(const std::string &dir, InstallLogWriter &log)
+{
+    CreateDirectoryA((dir + "\\App").c_str(), NULL);
+    WriteTextFile(dir + "\\App\\app.txt");
+    log.AddApp("ZxStartupSample", dir + "\\App\\");
+    log.AddFile(dir + "\\App\\app.txt");
+    log.AddDirectory(dir + "\\App");
+    return dir + "\\uninst.log";
+}
+
+int CountTempLanguageFiles()
+{
+    char szTemp[MAX_PATH];
+    GetTempPathA(MAX_PATH, szTemp);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((std::string(szTemp) + "ZNX*.tmp").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    int n = 0;
+    do
+        n++;
+    while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return n;
+}
+
+} // namespace
+
+TEST(StartupLogChoice, NoArgumentsFindsNoLog)
+{
+    ExpectStartupFailure("", kNoLog);
+}
+
+TEST(StartupLogChoice, MissingLogFindsNoLog)
+{
+    std::string dir = FreshCaseDir("missing");
+    ExpectStartupFailure(Quoted(dir + "\\uninst.log") + " /yes", kNoLog);
+}
+
+TEST(StartupLogChoice, YesBeforeThePathFindsNoLogAndKeepsIt)
+{
+    std::string dir = FreshCaseDir("yesfirst");
+    InstallLogWriter log;
+    std::string path = SampleLog(dir, log);
+    ASSERT_TRUE(log.Save(path));
+    ExpectStartupFailure("/yes " + Quoted(path), kNoLog);
+    EXPECT_TRUE(PathExists(path));
+    EXPECT_TRUE(PathExists(dir + "\\App\\app.txt"));
+}
+
+TEST(StartupLogChoice, UnquotedPathWithBlanksUsesTheWholeCommandLine)
+{
+    std::string dir = FreshCaseDir("blank path");
+    std::string logDir = dir + "\\Log Dir";
+    CreateDirectoryA(logDir.c_str(), NULL);
+    InstallLogWriter log;
+    SampleLog(dir, log);
+    std::string path = logDir + "\\uninst.log";
+    ASSERT_TRUE(log.Save(path));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(path));   // no quotes: "C:\ZxRun\blank" does not exist
+    EXPECT_EQ(kConfirmText, run.AnswerBox(IDYES));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(dir + "\\App"));
+    EXPECT_FALSE(PathExists(path));
+    EXPECT_FALSE(PathExists(logDir)) << "the log's own directory goes last";
+}
+
+TEST(StartupHeader, ShortOrWrongVersionHeaderIsInvalid)
+{
+    std::string dir = FreshCaseDir("header");
+    InstallLogWriter log;
+    Bytes bytes = log.GetBytes();
+    bytes.resize(100);   // Version 384 lies inside, but the header is cut
+    ASSERT_TRUE(WriteFileBytes(dir + "\\short.log", bytes));
+    ExpectStartupFailure(Quoted(dir + "\\short.log"), kInvalidLog);
+
+    for (uint32_t version : {383u, 385u}) {
+        InstallLogWriter wrong;
+        wrong.SetVersion(version);
+        wrong.AddApp("ZxWrongVersion", dir + "\\");
+        ASSERT_TRUE(wrong.Save(dir + "\\wrong.log"));
+        ExpectStartupFailure(Quoted(dir + "\\wrong.log"), kInvalidLog);
+    }
+}
+
+TEST(StartupLanguageFiles, FirstFileIsRequired)
+{
+    std::string dir = FreshCaseDir("lexa2only");
+    ASSERT_TRUE(CopyFileA(LanguageFixture("secondary", "LEXA2.LDB").c_str(), (dir + "\\LEXA2.LDB").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(LanguageFixture("english", "LEXA1.LDB").c_str(), (dir + "\\LEXA1.LDB").c_str(), FALSE));
+    InstallLogWriter log;
+    log.SetLanguageFiles(LANGF_SECOND_FILE);   // LEXA1.LDB lies there but is not asked for
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    ExpectStartupFailure(Quoted(dir + "\\uninst.log"), kNoLanguageFile);
+
+    DeleteFileA((dir + "\\LEXA1.LDB").c_str());
+    log.SetLanguageFiles(LANGF_FIRST_FILE | LANGF_SECOND_FILE);   // asked for, but missing
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    ExpectStartupFailure(Quoted(dir + "\\uninst.log"), kNoLanguageFile);
+    EXPECT_TRUE(PathExists(dir + "\\uninst.log"));
+}
+
+TEST(StartupLanguageFiles, LogPathWithoutDirectoryIsNotReadAsLanguageFile)
+{
+    std::string dir = FreshCaseDir("nobackslash");
+    ASSERT_TRUE(CopyFileA(LanguageFixture("english", "LEXA1.LDB").c_str(), (dir + "\\LEXA1.LDB").c_str(), FALSE));
+    InstallLogWriter log;
+    log.SetLanguageFiles(LANGF_FIRST_FILE);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    // started in the log's directory with a bare file name
+    std::string cmd = "\"" + BinDir() + "\\Kolvu.exe\" uninst.log";
+    PROCESS_INFORMATION pi;
+    ASSERT_TRUE(UiStartProcess(cmd.c_str(), &pi, dir.c_str()));
+    HWND hBox = UiWaitWindow("Uninstall", pi.dwProcessId, 20000, UI_DIALOG_CLASS);
+    ASSERT_TRUE(hBox != NULL);
+    EXPECT_EQ(kNoLanguageFile, BoxText(hBox));
+    UiPressButton(hBox, IDOK);
+    EXPECT_EQ(kExitFailed, UiWaitExit(&pi, 20000));
+    EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB"));
+}
+
+TEST(StartupLanguageDll, ImageCutShortOrLargerThanTheFile)
+{
+    std::string dir = FreshCaseDir("imagecut");
+    InstallLogWriter log;
+    log.SetLanguageData(5000);   // no image bytes follow at all
+    log.AddApp("ZxImageCut", dir + "\\");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    ExpectStartupFailure(Quoted(dir + "\\uninst.log"), kImageCut);
+
+    // a size near 4 GB must be refused before anything that large is asked for
+    log.SetLanguageData(0xFFFFFFF0u);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    ExpectStartupFailure(Quoted(dir + "\\uninst.log"), kImageCut);
+}
+
+TEST(StartupLanguageDll, ImageThatIsNoLanguageDllFallsBackToEnglish)
+{
+    std::string dir = FreshCaseDir("notadll");
+    InstallLogWriter log;
+    std::string path = SampleLog(dir, log);
+    Bytes image = ReadFileBytes(BinDir() + "\\ZxLangNoSignature.dll");
+    ASSERT_FALSE(image.empty());
+    log.SetLanguageImage(image);
+    ASSERT_TRUE(log.Save(path));
+    int nTempBefore = CountTempLanguageFiles();
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(path)));
+    EXPECT_EQ(kEnglishInstead, run.AnswerBox(IDOK));
+    EXPECT_EQ(kConfirmText, run.AnswerBox(IDNO));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_TRUE(PathExists(path)) << "declined: the log stays";
+    EXPECT_EQ(nTempBefore, CountTempLanguageFiles()) << "the restored DLL is removed even after No";
+}
+
+TEST(StartupLanguageDll, NoImageMeansOwnStringsWithoutMessage)
+{
+    std::string dir = FreshCaseDir("noimage");
+    InstallLogWriter log;
+    std::string path = SampleLog(dir, log);
+    ASSERT_TRUE(log.Save(path));
+    int nTempBefore = CountTempLanguageFiles();
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(path)));
+    EXPECT_EQ(kConfirmText, run.AnswerBox(IDNO));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_EQ(nTempBefore, CountTempLanguageFiles());
+}
