@@ -1,0 +1,19 @@
+// UninstallKey.cpp -- deletes the application's uninstall key, the removal's last step.
+#include "RemovalActions.h"
+
+#include <windows.h>
+#include <stdio.h>
+
+int DeleteUninstallKey(const char *pszKeyName)
+{
+    // Without a name the format would leave the Uninstall key itself.
+    if (pszKeyName == NULL || pszKeyName[0] == '\0')
+        return 0;
+    char szKey[sizeof(UNINSTALL_KEY_FORMAT) + 256];
+    int cch = snprintf(szKey, sizeof(szKey), UNINSTALL_KEY_FORMAT, pszKeyName);
+    if (cch < 0 || (size_t)cch >= sizeof(szKey))
+        return 0;
+    // On the NT family a key that still has subkeys is refused and stays.
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, szKey);
+    return 1;
+}

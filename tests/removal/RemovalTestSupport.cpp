@@ -1,0 +1,342 @@
+// RemovalTestSupport.cpp -- helpers shared by the removal tests.
+#include "RemovalTestSupport.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "UninstallState.h"
+#include "RestartDialogIds.h"
+
+static const char kChildVariable[] = "ZX_REMOVAL_WIN98_CHILD";
+static const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+
+std::string BinPath(const char *pszName)
+{
+    char szModule[MAX_PATH];
+    GetModuleFileNameA(NULL, szModule, sizeof(szModule));
+    char *pszSlash = strrchr(szModule, '\\');
+    if (pszSlash != NULL)
+        pszSlash[1] = '\0';
+    return std::string(szModule) + pszName;
+}
+
+ScratchDir::ScratchDir()
+{
+    static int s_counter;
+    char szTemp[MAX_PATH];
+    GetTempPathA(sizeof(szTemp), szTemp);
+    char szName[MAX_PATH];
+    // Long names with blanks, so that every object has a short form of its own.
+    snprintf(szName, sizeof(szName), "%sZendrix Removal Test %lu-%d", szTemp,
+             (unsigned long)GetCurrentProcessId(), ++s_counter);
+    m_path = szName;
+    RemoveTree(m_path);
+    CreateDirectoryA(m_path.c_str(), NULL);
+}
+
+ScratchDir::~ScratchDir() { RemoveTree(m_path); }
+
+std::string ScratchDir::operator/(const std::string &name) const { return m_path + "\\" + name; }
+
+bool WriteTextFile(const std::string &path, const char *pszText)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD cbWritten = 0;
+    BOOL bOk = WriteFile(h, pszText, (DWORD)strlen(pszText), &cbWritten, NULL);
+    CloseHandle(h);
+    return bOk != FALSE;
+}
+
+bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ShortPath(const std::string &path)
+{
+    char szShort[MAX_PATH];
+    DWORD cch = GetShortPathNameA(path.c_str(), szShort, sizeof(szShort));
+    return (cch == 0 || cch >= sizeof(szShort)) ? std::string() : std::string(szShort);
+}
+
+void RemoveTree(const std::string &path)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            if (strcmp(fd.cFileName, ".") == 0 || strcmp(fd.cFileName, "..") == 0)
+                continue;
+            std::string child = path + "\\" + fd.cFileName;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(hFind, &fd));
+        FindClose(hFind);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+LockedFiles::~LockedFiles() { Release(); }
+
+bool LockedFiles::Lock(const std::vector<std::string> &paths)
+{
+    static int s_counter;
+    char szTag[64];
+    snprintf(szTag, sizeof(szTag), "removal-%lu-%d", (unsigned long)GetCurrentProcessId(),
+             ++s_counter);
+    char szEvent[128];
+    snprintf(szEvent, sizeof(szEvent), "ZendrixLocker.%s.held", szTag);
+    m_hHeld = CreateEventA(NULL, TRUE, FALSE, szEvent);
+    snprintf(szEvent, sizeof(szEvent), "ZendrixLocker.%s.release", szTag);
+    m_hRelease = CreateEventA(NULL, TRUE, FALSE, szEvent);
+
+    std::string commandLine = "\"" + BinPath("FileLocker.exe") + "\" " + szTag;
+    for (const std::string &p : paths)
+        commandLine += " \"" + p + "\"";
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL,
+                        &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    m_hProcess = pi.hProcess;
+    // A locker that ends first could not open a file.
+    HANDLE waitFor[2] = {m_hHeld, m_hProcess};
+    return WaitForMultipleObjects(2, waitFor, FALSE, 30000) == WAIT_OBJECT_0;
+}
+
+DWORD LockedFiles::Release()
+{
+    DWORD dwExit = 0;
+    if (m_hRelease != NULL)
+        SetEvent(m_hRelease);
+    if (m_hProcess != NULL) {
+        WaitForSingleObject(m_hProcess, 30000);
+        GetExitCodeProcess(m_hProcess, &dwExit);
+        CloseHandle(m_hProcess);
+    }
+    if (m_hHeld != NULL)
+        CloseHandle(m_hHeld);
+    if (m_hRelease != NULL)
+        CloseHandle(m_hRelease);
+    m_hProcess = m_hHeld = m_hRelease = NULL;
+    return dwExit;
+}
+
+static std::vector<std::string> ReadPendingPairs()
+{
+    std::vector<std::string> items;
+    HKEY hKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return items;
+    DWORD cb = 0;
+    if (RegQueryValueExA(hKey, "PendingFileRenameOperations", NULL, NULL, NULL, &cb) ==
+            ERROR_SUCCESS &&
+        cb > 0) {
+        std::vector<char> data(cb + 2, '\0');
+        if (RegQueryValueExA(hKey, "PendingFileRenameOperations", NULL, NULL,
+                             (BYTE *)data.data(), &cb) == ERROR_SUCCESS) {
+            // Pairs of source and destination; an empty destination means "delete",
+            // so the list is walked by position, not up to the first empty string.
+            size_t pos = 0;
+            while (pos < cb) {
+                std::string s(data.data() + pos);
+                items.push_back(s);
+                pos += s.size() + 1;
+            }
+        }
+    }
+    RegCloseKey(hKey);
+    if (items.size() % 2 != 0)
+        items.pop_back(); // the list's own closing terminator
+    return items;
+}
+
+std::vector<std::string> PendingDeletions()
+{
+    std::vector<std::string> items = ReadPendingPairs();
+    std::vector<std::string> sources;
+    for (size_t i = 0; i + 1 < items.size(); i += 2)
+        if (items[i + 1].empty())
+            sources.push_back(items[i]);
+    return sources;
+}
+
+void ForgetPendingDeletions(const std::string &containing)
+{
+    std::vector<std::string> items = ReadPendingPairs();
+    std::string kept;
+    bool bChanged = false;
+    for (size_t i = 0; i + 1 < items.size(); i += 2) {
+        if (items[i].find(containing) != std::string::npos) {
+            bChanged = true;
+            continue;
+        }
+        kept += items[i];
+        kept.push_back('\0');
+        kept += items[i + 1];
+        kept.push_back('\0');
+    }
+    if (!bChanged)
+        return;
+    HKEY hKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &hKey) !=
+        ERROR_SUCCESS)
+        return;
+    if (kept.empty()) {
+        RegDeleteValueA(hKey, "PendingFileRenameOperations");
+    } else {
+        kept.push_back('\0');
+        RegSetValueExA(hKey, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                       (const BYTE *)kept.data(), (DWORD)kept.size());
+    }
+    RegCloseKey(hKey);
+}
+
+bool RegKeyExists(HKEY hRoot, const char *pszSubKey)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
+    return true;
+}
+
+bool RegValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    LONG l = RegQueryValueExA(hKey, pszValue, NULL, NULL, NULL, NULL);
+    RegCloseKey(hKey);
+    return l == ERROR_SUCCESS;
+}
+
+bool RegSetString(HKEY hRoot, const char *pszSubKey, const char *pszValue, const char *pszData)
+{
+    HKEY hKey;
+    if (RegCreateKeyA(hRoot, pszSubKey, &hKey) != ERROR_SUCCESS)
+        return false;
+    LONG l = RegSetValueExA(hKey, pszValue, 0, REG_SZ, (const BYTE *)pszData,
+                            (DWORD)strlen(pszData) + 1);
+    RegCloseKey(hKey);
+    return l == ERROR_SUCCESS;
+}
+
+bool RegSetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwData)
+{
+    HKEY hKey;
+    if (RegCreateKeyA(hRoot, pszSubKey, &hKey) != ERROR_SUCCESS)
+        return false;
+    LONG l = RegSetValueExA(hKey, pszValue, 0, REG_DWORD, (const BYTE *)&dwData, sizeof(dwData));
+    RegCloseKey(hKey);
+    return l == ERROR_SUCCESS;
+}
+
+bool RegGetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD *pdwData)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    DWORD dwType = 0;
+    DWORD cb = sizeof(*pdwData);
+    LONG l = RegQueryValueExA(hKey, pszValue, NULL, &dwType, (BYTE *)pdwData, &cb);
+    RegCloseKey(hKey);
+    return l == ERROR_SUCCESS && dwType == REG_DWORD;
+}
+
+void DeleteKeyTree(HKEY hRoot, const char *pszSubKey)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ | KEY_WRITE, &hKey) == ERROR_SUCCESS) {
+        char szChild[256];
+        // Always the first child: each pass deletes it.
+        while (RegEnumKeyA(hKey, 0, szChild, sizeof(szChild)) == ERROR_SUCCESS) {
+            std::string child = std::string(pszSubKey) + "\\" + szChild;
+            DeleteKeyTree(hRoot, child.c_str());
+            if (RegKeyExists(hRoot, child.c_str()))
+                break; // refused: stop rather than loop
+        }
+        RegCloseKey(hKey);
+    }
+    RegDeleteKeyA(hRoot, pszSubKey);
+}
+
+static INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
+
+RestartDialogScope::RestartDialogScope()
+{
+    m_hDlg = CreateDialogParamA(GetModuleHandleA(NULL), "RESTARTDLG", NULL, QuietDialogProc, 0);
+    UninstallState.RestartDialog = m_hDlg;
+    UninstallState.RestartNeeded = FALSE;
+    UninstallState.DirectoryNotEmpty = FALSE;
+}
+
+RestartDialogScope::~RestartDialogScope()
+{
+    UninstallState.RestartDialog = NULL;
+    if (m_hDlg != NULL)
+        DestroyWindow(m_hDlg);
+}
+
+std::vector<std::string> RestartDialogScope::LockedList() const
+{
+    std::vector<std::string> items;
+    LRESULT n = SendDlgItemMessageA(m_hDlg, IDC_LOCKED_FILES, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        char szItem[1024] = "";
+        LRESULT cch = SendDlgItemMessageA(m_hDlg, IDC_LOCKED_FILES, LB_GETTEXTLEN, i, 0);
+        if (cch >= 0 && cch < (LRESULT)sizeof(szItem))
+            SendDlgItemMessageA(m_hDlg, IDC_LOCKED_FILES, LB_GETTEXT, i, (LPARAM)szItem);
+        items.push_back(szItem);
+    }
+    return items;
+}
+
+bool IsWin98Child()
+{
+    char szValue[8];
+    return GetEnvironmentVariableA(kChildVariable, szValue, sizeof(szValue)) > 0;
+}
+
+DWORD RunAsWin98Child(const char *pszGtestFilter)
+{
+    const char kChildName[] = "removal_tests_win98.exe";
+    char szSelf[MAX_PATH];
+    GetModuleFileNameA(NULL, szSelf, sizeof(szSelf));
+    std::string child = BinPath(kChildName);
+    if (!CopyFileA(szSelf, child.c_str(), FALSE))
+        return 1000;
+    std::string appDefaults = std::string("Software\\Wine\\AppDefaults\\") + kChildName;
+    RegSetString(HKEY_CURRENT_USER, appDefaults.c_str(), "Version", "win98");
+
+    std::string commandLine = "\"" + child + "\" --gtest_filter=" + pszGtestFilter;
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    SetEnvironmentVariableA(kChildVariable, "1");
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    BOOL bStarted =
+        CreateProcessA(NULL, buffer.data(), NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
+    SetEnvironmentVariableA(kChildVariable, NULL);
+    DWORD dwExit = 1001;
+    if (bStarted) {
+        if (WaitForSingleObject(pi.hProcess, 300000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(pi.hProcess, &dwExit);
+        else
+            TerminateProcess(pi.hProcess, 1002);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    DeleteFileA(child.c_str());
+    return dwExit;
+}

@@ -1,0 +1,73 @@
+// RemovalTestSupport.h -- scratch directories, locked files, registry probes and a
+// restart dialog for the removal tests.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Full path of a file beside the test program (the fixtures land there).
+std::string BinPath(const char *pszName);
+
+// A fresh directory under the temporary directory, removed with its contents at the end.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::string &Path() const { return m_path; }
+    // m_path + "\\" + name
+    std::string operator/(const std::string &name) const;
+private:
+    std::string m_path;
+};
+
+bool WriteTextFile(const std::string &path, const char *pszText);
+bool Exists(const std::string &path);
+std::string ShortPath(const std::string &path);
+void RemoveTree(const std::string &path);
+
+// Runs FileLocker.exe on the paths and waits until it holds them all.
+class LockedFiles {
+public:
+    LockedFiles() = default;
+    ~LockedFiles();
+    bool Lock(const std::vector<std::string> &paths);
+    // Lets go of the files; returns the locker's exit code (0 after a clean release).
+    DWORD Release();
+private:
+    HANDLE m_hProcess = NULL;
+    HANDLE m_hHeld = NULL;
+    HANDLE m_hRelease = NULL;
+};
+
+// Sources of the NT family's pending deletions, as the system stored them.
+std::vector<std::string> PendingDeletions();
+// Takes every pending operation whose source contains the text out of the store again,
+// so that no later restart of the prefix acts on a test's leftovers.
+void ForgetPendingDeletions(const std::string &containing);
+
+bool RegKeyExists(HKEY hRoot, const char *pszSubKey);
+bool RegValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue);
+bool RegSetString(HKEY hRoot, const char *pszSubKey, const char *pszValue, const char *pszData);
+bool RegSetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwData);
+// Returns false when the value is missing or not a REG_DWORD.
+bool RegGetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD *pdwData);
+void DeleteKeyTree(HKEY hRoot, const char *pszSubKey);
+
+// The restart dialog from the program's template, with a do-nothing procedure, and the
+// run record's flags reset, as the start-up leaves them.
+class RestartDialogScope {
+public:
+    RestartDialogScope();
+    ~RestartDialogScope();
+    HWND Dialog() const { return m_hDlg; }
+    std::vector<std::string> LockedList() const;
+private:
+    HWND m_hDlg;
+};
+
+// Starts a copy of this test program, named so that Wine reports the 95 family to it,
+// with the filter given; returns its exit code (or a large value on failure to start).
+DWORD RunAsWin98Child(const char *pszGtestFilter);
+// True inside such a child.
+bool IsWin98Child();
