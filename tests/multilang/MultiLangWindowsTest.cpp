@@ -57,7 +57,9 @@ LanguageTable* TableOf(const LanguageFileContents& contents) {
 
 LanguageFileContents MixedContents() {
     LanguageFileContents c;
-    c.entries = {{"Uninstall|RestartTopic", u"Neustart \u2192 \u03a9"},
+    // Captions of ANSI dialogs pass through the ANSI code page even when set
+    // with the wide function, so this one keeps to letters the code page has.
+    c.entries = {{"Uninstall|RestartTopic", u"Neustart \u2013 Gr\u00fc\u00dfe"},
                  {"Uninstall|Success", kMixedText},
                  {"Uninstall|Empty", u""},
                  {"Yes", u"&Ja"}};
@@ -154,7 +156,7 @@ TEST(ReadLanguageFile, SharesReadingButNotWriting) {
 
 TEST_F(WindowTextTest, TextsByKeyReachCaptionAndItemsUnchanged) {
     EXPECT_TRUE(SetWindowTextByKey(hDlg, "uninstall|restarttopic"));
-    EXPECT_EQ(L"Neustart \u2192 \u03a9", WindowText(hDlg));
+    EXPECT_EQ(L"Neustart \u2013 Gr\u00fc\u00dfe", WindowText(hDlg));
     EXPECT_TRUE(SetDlgItemTextByKey(hDlg, IDC_TEST_TEXT1, "Uninstall|Success"));
     EXPECT_EQ(Wide(kMixedText), WindowText(GetDlgItem(hDlg, IDC_TEST_TEXT1)));
     EXPECT_TRUE(SetDlgItemTextByKey(hDlg, IDOK, "Yes"));
@@ -360,6 +362,7 @@ TEST(NinetyFiveFamily, TextsOutsideTheCodePageShowTheDefaultCharacterThereOnly) 
     ASSERT_EQ(7u, on95.size());
     EXPECT_EQ(L"0", on95[0]) << "the probe must see a 95-family system";
     EXPECT_EQ(L"1", on95[1]);
+    EXPECT_EQ(L"Neustart \u2013 Gr\u00fc\u00dfe", on95[4]);
     EXPECT_EQ(L"1", on95[2]);
     EXPECT_EQ(L"0", on95[3]);
     EXPECT_EQ(wszRoundTrip, on95[5]);
@@ -368,7 +371,7 @@ TEST(NinetyFiveFamily, TextsOutsideTheCodePageShowTheDefaultCharacterThereOnly) 
 
     ASSERT_EQ(7u, onNT.size());
     EXPECT_EQ(L"1", onNT[0]);
-    EXPECT_EQ(L"Neustart \u2192 \u03a9", onNT[4]);
+    EXPECT_EQ(L"Neustart \u2013 Gr\u00fc\u00dfe", onNT[4]);
     EXPECT_EQ(mixed, onNT[5]);
     EXPECT_EQ(L"Initial text 2", onNT[6]);
 }
