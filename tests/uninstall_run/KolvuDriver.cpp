@@ -191,8 +191,17 @@ KolvuRun::~KolvuRun()
         Exit(1000);
 }
 
+// Without a window manager on the virtual display, Wine waits up to 2 s for
+// every hidden top-level window to be "withdrawn" by a manager that never comes.
+// Windows that Wine frames itself hide at once, and screenshots show their captions.
+static void LetWineDrawFrames()
+{
+    RegSetString(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", "N");
+}
+
 bool KolvuRun::Start(const std::string &arguments, const char *pszExe)
 {
+    LetWineDrawFrames();
     std::string cmd = "\"" + BinDir() + "\\" + pszExe + "\"";
     if (!arguments.empty())
         cmd += " " + arguments;
