@@ -1,0 +1,178 @@
+// Destination.cpp -- choosing the destination directory and creating it.
+//
+// The fourth destination kind (marker 0xFE), which the wizard never writes,
+// means the folder that holds the self-extractor itself: the one place apart
+// from the current directory that the user has plainly chosen already.
+#include "Stub.h"
+
+#include "StubPaths.h"
+
+namespace {
+
+void ProgramFilesFolder(char *path, DWORD size)
+{
+    HKEY key;
+    path[0] = '\0';
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key) ==
+        ERROR_SUCCESS) {
+        DWORD type = 0;
+        DWORD length = size;
+        if (RegQueryValueExA(key, "ProgramFilesDir", NULL, &type, (BYTE *)path, &length) != ERROR_SUCCESS ||
+            type != REG_SZ || length == 0 || length > size)
+            path[0] = '\0';
+        path[size - 1] = '\0';
+        RegCloseKey(key);
+    }
+    if (path[0] == '\0') {
+        // The system drive's "Program Files", as every Windows names it in English.
+        if (GetWindowsDirectoryA(path, size) < 3)
+            lstrcpyA(path, "C:\\");
+        path[3] = '\0';
+        lstrcatA(path, "Program Files");
+    }
+}
+
+// A folder name in base that does not exist yet; made at once when create is set.
+int FreshFolder(const char *base, char *path, size_t size, int create)
+{
+    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < 1000; attempt++) {
+        char name[16];
+        wsprintfA(name, "ZXS%05X", (unsigned)((seed + (DWORD)attempt) & 0xFFFFF));
+        if (!StubJoinPath(path, size, base, name))
+            return 0;
+        if (create ? CreateDirectoryA(path, NULL) != 0 : GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+            return 1;
+        if (create && GetLastError() != ERROR_ALREADY_EXISTS)
+            return 0;
+    }
+    return 0;
+}
+
+void TempFolder(char *path, size_t size)
+{
+    DWORD length = GetTempPathA((DWORD)size, path);
+    if (length == 0 || length >= size)
+        GetCurrentDirectoryA((DWORD)size, path);
+    StubTrimSeparators(path);
+}
+
+// Creates every missing folder along the path.
+int CreateFolderPath(const char *path)
+{
+    char partial[MAX_PATH];
+    size_t length = strlen(path);
+    if (length >= sizeof(partial))
+        return 0;
+    size_t start = 0;
+    // Skip "C:\" or "\\server\share\", which can't be created.
+    if (length >= 2 && path[1] == ':')
+        start = 3;
+    else if (length >= 2 && path[0] == '\\' && path[1] == '\\') {
+        int separators = 0;
+        for (start = 2; start < length && separators < 2; start++) {
+            if (path[start] == '\\')
+                separators++;
+        }
+    }
+    for (size_t i = start; i <= length; i++) {
+        if (i < length && path[i] != '\\' && path[i] != '/')
+            continue;
+        if (i == 0)
+            continue;
+        memcpy(partial, path, i);
+        partial[i] = '\0';
+        if (!CreateDirectoryA(partial, NULL) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            DWORD attributes = GetFileAttributesA(partial);
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return 0;
+        }
+    }
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+void ChooseDefaultDestination(char *path, size_t size)
+{
+    path[0] = '\0';
+    if (Stub.switches.haveDestination) {
+        lstrcpynA(path, Stub.switches.destination, (int)size);
+        return;
+    }
+    if (Stub.header.moduleType == SFX_MODULE_SETUP) {
+        TempFolder(path, size);
+        return;
+    }
+    char text[SFX_PATH_FIELD];
+    switch (SfxDestinationKind(&Stub.header)) {
+    case SFX_DEST_CURRENT:
+        GetCurrentDirectoryA((DWORD)size, path);
+        break;
+    case SFX_DEST_FOURTH:
+        lstrcpynA(path, Stub.selfPath, (int)size);
+        for (size_t i = strlen(path); i > 0; i--) {
+            if (path[i - 1] == '\\') {
+                path[i - 1] = '\0';
+                break;
+            }
+        }
+        break;
+    case SFX_DEST_CUSTOM:
+        SfxCopyField(text, sizeof(text), Stub.header.destination, sizeof(Stub.header.destination));
+        if (Stub.header.addProgramFiles == 1) {
+            char programFiles[MAX_PATH];
+            ProgramFilesFolder(programFiles, sizeof(programFiles));
+            if (StubUnderProgramFiles(path, size, programFiles, text))
+                break;
+        }
+        lstrcpynA(path, text, (int)size);
+        break;
+    default: {
+        char base[MAX_PATH];
+        TempFolder(base, sizeof(base));
+        if (!FreshFolder(base, path, size, 0))
+            lstrcpynA(path, base, (int)size);
+        break;
+    }
+    }
+    StubTrimSeparators(path);
+}
+
+int PrepareDestination(void)
+{
+    char full[MAX_PATH];
+    char *filePart = NULL;
+    DWORD length = GetFullPathNameA(Stub.destination, sizeof(full), full, &filePart);
+    if (Stub.destination[0] == '\0' || length == 0 || length >= sizeof(full)) {
+        ShowStubMessage("The destination folder name is not valid:\n%s", Stub.destination);
+        return STUB_EXIT_WRITE;
+    }
+    StubTrimSeparators(full);
+    if (Stub.header.moduleType == SFX_MODULE_SETUP) {
+        // A Setup module removes its folder afterwards, so it only ever works
+        // in a folder it has just made itself.
+        if (!CreateFolderPath(full) || !FreshFolder(full, Stub.destination, sizeof(Stub.destination), 1)) {
+            ShowStubMessage("The working folder could not be created in:\n%s", full);
+            return STUB_EXIT_WRITE;
+        }
+        Stub.ownsDestination = 1;
+    } else {
+        lstrcpynA(Stub.destination, full, sizeof(Stub.destination));
+    }
+    // Every file's full path must fit before the first one is written.
+    if (strlen(Stub.destination) + 1 + Stub.longestName >= MAX_PATH) {
+        ShowStubMessage("The destination folder name is too long for the files in this archive:\n%s",
+                        Stub.destination);
+        if (Stub.ownsDestination)
+            RemoveDirectoryA(Stub.destination);
+        Stub.ownsDestination = 0;
+        return STUB_EXIT_WRITE;
+    }
+    if (!Stub.ownsDestination && !CreateFolderPath(Stub.destination)) {
+        ShowStubMessage("The destination folder could not be created:\n%s", Stub.destination);
+        return STUB_EXIT_WRITE;
+    }
+    return STUB_EXIT_OK;
+}

@@ -1,0 +1,125 @@
+// Expand.cpp -- inflating the packed block piece by piece straight into the work-stream reader.
+#include "Stub.h"
+
+#include <zlib.h>
+
+#include "WorkStream.h"
+#include "ZlibFrame.h"
+
+namespace {
+
+enum { kInputChunk = 64 * 1024 };
+
+struct ExpandContext {
+    uint8_t *input;
+    uint32_t inputLeft;      // packed bytes not yet read from the file
+    const uint8_t *pending;  // bytes read but not yet taken
+    uint32_t pendingLength;
+    int readFailed;
+    uint32_t adler;
+    StubWorkParser *parser;
+    const StubWorkSink *sink;
+};
+
+int Refill(ExpandContext *c)
+{
+    if (c->pendingLength > 0)
+        return 1;
+    if (c->inputLeft == 0)
+        return 0;
+    DWORD take = c->inputLeft < (DWORD)kInputChunk ? c->inputLeft : (DWORD)kInputChunk;
+    DWORD got = 0;
+    if (!ReadFile(Stub.selfFile, c->input, take, &got, NULL) || got != take) {
+        c->readFailed = 1;
+        return 0;
+    }
+    c->inputLeft -= take;
+    c->pending = c->input;
+    c->pendingLength = take;
+    return 1;
+}
+
+// Takes exactly n bytes of the frame (head or trailer) outside the deflate data.
+int TakeBytes(ExpandContext *c, uint8_t *out, uint32_t n)
+{
+    for (uint32_t i = 0; i < n; i++) {
+        if (!Refill(c))
+            return 0;
+        out[i] = *c->pending++;
+        c->pendingLength--;
+    }
+    return 1;
+}
+
+unsigned InflateInput(void *context, z_const unsigned char **buffer)
+{
+    ExpandContext *c = (ExpandContext *)context;
+    if (!Refill(c))
+        return 0;
+    *buffer = (z_const unsigned char *)c->pending;
+    unsigned n = c->pendingLength;
+    c->pendingLength = 0;
+    return n;
+}
+
+int InflateOutput(void *context, unsigned char *data, unsigned length)
+{
+    ExpandContext *c = (ExpandContext *)context;
+    c->adler = StubAdler32(c->adler, data, length);
+    return StubWorkFeed(c->parser, c->sink, data, length) != STUB_WORK_OK;
+}
+
+}  // namespace
+
+int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser)
+{
+    LONG high = (LONG)((Stub.headerOffset + SFX_HEADER_SIZE) >> 32);
+    if (SetFilePointer(Stub.selfFile, (LONG)(DWORD)(Stub.headerOffset + SFX_HEADER_SIZE), &high,
+                       FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR)
+        return EXPAND_READ;
+
+    ExpandContext c;
+    ZeroMemory(&c, sizeof(c));
+    c.inputLeft = Stub.header.packedSize;
+    c.adler = 1;
+    c.parser = parser;
+    c.sink = sink;
+    StubWorkInit(parser);
+
+    c.input = (uint8_t *)HeapAlloc(GetProcessHeap(), 0, kInputChunk);
+    unsigned char *window = (unsigned char *)HeapAlloc(GetProcessHeap(), 0, 32768);
+    if (!c.input || !window) {
+        if (c.input)
+            HeapFree(GetProcessHeap(), 0, c.input);
+        if (window)
+            HeapFree(GetProcessHeap(), 0, window);
+        return EXPAND_MEMORY;
+    }
+
+    int result = EXPAND_DAMAGED;
+    uint8_t frame[4];
+    z_stream stream;
+    ZeroMemory(&stream, sizeof(stream));
+    if (TakeBytes(&c, frame, 2) && StubZlibHeadOk(frame[0], frame[1])) {
+        if (inflateBackInit(&stream, 15, window) != Z_OK) {
+            result = EXPAND_MEMORY;
+        } else {
+            int status = inflateBack(&stream, InflateInput, &c, InflateOutput, &c);
+            // inflateBack hands back what it read past the end of the deflate data.
+            c.pending = stream.next_in;
+            c.pendingLength = stream.next_in ? stream.avail_in : 0;
+            inflateBackEnd(&stream);
+            if (parser->error)
+                result = EXPAND_WORK;
+            else if (status == Z_STREAM_END && TakeBytes(&c, frame, 4) &&
+                     StubReadTrailer(frame) == c.adler && c.pendingLength == 0 && c.inputLeft == 0)
+                result = StubWorkFinish(parser) == STUB_WORK_OK ? EXPAND_OK : EXPAND_WORK;
+        }
+    }
+    if (c.readFailed)
+        result = EXPAND_READ;
+    HeapFree(GetProcessHeap(), 0, window);
+    HeapFree(GetProcessHeap(), 0, c.input);
+    return result;
+}

@@ -1,0 +1,170 @@
+// Extract.cpp -- the two walks over the archive: checking everything first, then writing the files.
+#include "Stub.h"
+
+#include "StubPaths.h"
+#include "WorkStream.h"
+#include "resource.h"
+
+namespace {
+
+const char kNothingExtracted[] = "\n\nNothing was extracted.";
+
+int CountEntry(void *context, const SfxFileEntry *entry)
+{
+    (void)context;
+    Stub.entryCount++;
+    Stub.totalBytes += entry->size;
+    size_t length = strlen(entry->name);
+    if (length > Stub.longestName)
+        Stub.longestName = length;
+    return 1;
+}
+
+struct ExtractContext {
+    HANDLE output;            // NULL while a skipped file's contents go by
+    char path[MAX_PATH];
+    uint64_t done;
+    int failed;
+};
+
+void ReportFailure(ExtractContext *c, const char *format, const char *argument)
+{
+    ShowStubMessage(format, argument);
+    c->failed = 1;
+}
+
+// Whether an existing file is replaced, following the mode in force; the
+// "to all" answers become the mode for the rest of the run.
+int ShouldReplace(const char *name)
+{
+    if (Stub.overwriteMode == SFX_OVERWRITE_ALL)
+        return 1;
+    if (Stub.overwriteMode == SFX_OVERWRITE_NONE)
+        return 0;
+    // Unattended: whoever runs /s wants the archive's files in place.
+    if (Stub.switches.silent)
+        return 1;
+    switch (AskOverwrite(name)) {
+    case IDYES:
+        return 1;
+    case IDC_YESTOALL:
+        Stub.overwriteMode = SFX_OVERWRITE_ALL;
+        return 1;
+    case IDC_NOTOALL:
+        Stub.overwriteMode = SFX_OVERWRITE_NONE;
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+int BeginFile(void *context, const SfxFileEntry *entry)
+{
+    ExtractContext *c = (ExtractContext *)context;
+    PumpMessages();
+    if (Stub.cancelled)
+        return 0;
+    c->output = NULL;
+    if (!StubJoinPath(c->path, sizeof(c->path), Stub.destination, entry->name)) {
+        ReportFailure(c, "The destination folder name is too long for the file \"%s\".", entry->name);
+        return 0;
+    }
+    SetProgressFile(entry->name);
+    DWORD attributes = GetFileAttributesA(c->path);
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ReportFailure(c, "The file could not be written because a folder has its name:\n%s", c->path);
+            return 0;
+        }
+        if (!ShouldReplace(entry->name))
+            return 1;
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            SetFileAttributesA(c->path, FILE_ATTRIBUTE_NORMAL);
+    }
+    c->output = CreateFileA(c->path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (c->output == INVALID_HANDLE_VALUE) {
+        c->output = NULL;
+        ReportFailure(c, "The file could not be written:\n%s", c->path);
+        return 0;
+    }
+    return 1;
+}
+
+int WriteData(void *context, const uint8_t *data, size_t length)
+{
+    ExtractContext *c = (ExtractContext *)context;
+    if (c->output) {
+        DWORD written = 0;
+        if (!WriteFile(c->output, data, (DWORD)length, &written, NULL) || written != length) {
+            ReportFailure(c, "The file could not be written (is the disk full?):\n%s", c->path);
+            return 0;
+        }
+    }
+    c->done += length;
+    AdvanceProgress(c->done);
+    PumpMessages();
+    return !Stub.cancelled;
+}
+
+int EndFile(void *context, const SfxFileEntry *entry)
+{
+    (void)entry;
+    ExtractContext *c = (ExtractContext *)context;
+    if (c->output) {
+        CloseHandle(c->output);
+        c->output = NULL;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int CheckArchive(void)
+{
+    StubWorkSink sink = {NULL, CountEntry, NULL, NULL};
+    StubWorkParser parser;
+    Stub.entryCount = 0;
+    Stub.totalBytes = 0;
+    Stub.longestName = 0;
+    int result = ExpandArchive(&sink, &parser);
+    if (result == EXPAND_OK)
+        return 1;
+    char text[400];
+    if (result == EXPAND_MEMORY) {
+        ShowStubMessage("There is not enough memory to extract the archive.", NULL);
+    } else if (result == EXPAND_WORK && parser.error == STUB_WORK_BAD_NAME) {
+        lstrcpyA(text, "The archive holds a file name that is not allowed:\n\"%s\"");
+        lstrcatA(text, kNothingExtracted);
+        ShowStubMessage(text, parser.entry.name);
+    } else if (result == EXPAND_WORK && parser.error == STUB_WORK_TOO_MANY) {
+        lstrcpyA(text, "The archive holds more files than an archive can.");
+        lstrcatA(text, kNothingExtracted);
+        ShowStubMessage(text, NULL);
+    } else {
+        lstrcpyA(text, "The archive in this program is damaged: its data ends before its files do.");
+        lstrcatA(text, kNothingExtracted);
+        ShowStubMessage(text, NULL);
+    }
+    return 0;
+}
+
+int ExtractArchive(void)
+{
+    ExtractContext c;
+    ZeroMemory(&c, sizeof(c));
+    StubWorkSink sink = {&c, BeginFile, WriteData, EndFile};
+    StubWorkParser parser;
+    int result = ExpandArchive(&sink, &parser);
+    if (c.output) {
+        // A file cut short must not pass for a complete one.
+        CloseHandle(c.output);
+        DeleteFileA(c.path);
+    }
+    if (result == EXPAND_OK)
+        return STUB_EXIT_OK;
+    if (Stub.cancelled)
+        return STUB_EXIT_CANCELLED;
+    if (!c.failed)
+        ShowStubMessage("The archive could not be read to its end; the extraction was stopped.", NULL);
+    return STUB_EXIT_WRITE;
+}

@@ -1,0 +1,95 @@
+// Stub.h -- the loader stub's process-wide record and the steps that share it.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+#include "SfxFormat.h"
+#include "StubSwitches.h"
+
+// Exit codes. A Setup module that ran its program exits with that program's code.
+enum {
+    STUB_EXIT_OK = 0,
+    STUB_EXIT_DAMAGED = 1,     // archive missing, damaged or refused as unsafe
+    STUB_EXIT_CANCELLED = 2,   // the user cancelled
+    STUB_EXIT_WRITE = 3,       // the destination or a file in it could not be written
+    STUB_EXIT_LAUNCH = 4,      // the program to launch could not be started
+};
+
+struct StubState {
+    char selfPath[MAX_PATH];
+    HANDLE selfFile;
+    uint64_t headerOffset;        // where the archive header sits in selfFile
+    SfxHeader header;
+    char appName[SFX_SHORT_FIELD + 1];
+    char launchFile[SFX_PATH_FIELD];
+    char commandLine[SFX_SHORT_FIELD + 1];
+    StubSwitches switches;
+
+    // What the checking pass learned about the work stream.
+    uint32_t entryCount;
+    uint64_t totalBytes;
+    size_t longestName;
+
+    char destination[MAX_PATH];   // where the files go
+    int ownsDestination;          // a fresh folder of ours: removed after a Setup run
+    int overwriteMode;            // 1 all, 2 none, 3 ask; "to all" answers change it
+
+    HWND progressDialog;
+    int cancelled;
+};
+
+extern StubState Stub;
+
+// SafeLoad.cpp
+void RestrictDllSearch(void);
+HMODULE LoadSystemLibrary(const char *name);
+void InitCommonControlsAtRunTime(void);
+
+// Messages.cpp: boxes without owner; none at all when silent.
+void ShowStubMessage(const char *format, const char *argument);
+const char *StubCaption(void);
+
+// SelfArchive.cpp
+int OpenSelfArchive(void);
+int VerifyPackedChecksum(void);
+void CloseSelfArchive(void);
+
+// Expand.cpp
+struct StubWorkSink;
+struct StubWorkParser;
+enum {
+    EXPAND_OK = 0,
+    EXPAND_DAMAGED,      // not a valid zlib stream, or bytes after it
+    EXPAND_WORK,         // the work stream was refused: see the parser's error
+    EXPAND_READ,         // the file could not be read
+    EXPAND_MEMORY,
+};
+int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser);
+
+// Extract.cpp
+int CheckArchive(void);
+int ExtractArchive(void);
+
+// Destination.cpp
+void ChooseDefaultDestination(char *path, size_t size);
+int PrepareDestination(void);
+
+// OpenDialog.cpp
+int ShowOpenDialog(void);
+
+// ProgressDialog.cpp
+void ShowProgressDialog(void);
+void SetProgressFile(const char *name);
+void AdvanceProgress(uint64_t done);
+void PumpMessages(void);
+void CloseProgressDialog(void);
+
+// OverwriteDialog.cpp: IDYES, IDNO, IDC_YESTOALL or IDC_NOTOALL.
+int AskOverwrite(const char *name);
+
+// Launch.cpp
+int LaunchProgram(int waitForAll, DWORD *exitCode);
+
+// Cleanup.cpp
+void RemoveFolderTree(const char *path);

@@ -1,0 +1,63 @@
+// StubMain.cpp -- the loader stub's entry point and the order of its steps.
+//
+// The stub is built without the C runtime (it must stay small and import
+// nothing a planted DLL could stand in for), so this is the process entry.
+#include "Stub.h"
+
+StubState Stub;
+
+namespace {
+
+void Finish(void)
+{
+    CloseProgressDialog();
+    CloseSelfArchive();
+}
+
+int RunStub(void)
+{
+    if (!StubParseSwitches(StubSkipProgramName(GetCommandLineA()), &Stub.switches)) {
+        ShowStubMessage("The folder given with /d: is empty or too long.", NULL);
+        return STUB_EXIT_DAMAGED;
+    }
+    // Everything is checked before the first byte is written.
+    if (!OpenSelfArchive() || !VerifyPackedChecksum() || !CheckArchive())
+        return STUB_EXIT_DAMAGED;
+
+    int setup = Stub.header.moduleType == SFX_MODULE_SETUP;
+    ChooseDefaultDestination(Stub.destination, sizeof(Stub.destination));
+    if (!Stub.switches.silent && Stub.header.showDialog && !ShowOpenDialog())
+        return STUB_EXIT_CANCELLED;
+    int result = PrepareDestination();
+    if (result != STUB_EXIT_OK)
+        return result;
+
+    ShowProgressDialog();
+    result = ExtractArchive();
+    Finish();
+    if (result == STUB_EXIT_OK && Stub.launchFile[0]) {
+        DWORD exitCode = 0;
+        if (!LaunchProgram(setup, &exitCode))
+            result = STUB_EXIT_LAUNCH;
+        else if (setup)
+            result = (int)exitCode;
+    } else if (result == STUB_EXIT_OK && !setup && !Stub.switches.silent && Stub.header.showDialog) {
+        char text[MAX_PATH + 64];
+        wsprintfA(text, "The files were extracted to:\n%s", Stub.destination);
+        MessageBoxA(NULL, text, StubCaption(), MB_OK | MB_ICONINFORMATION);
+    }
+    if (Stub.ownsDestination)
+        RemoveFolderTree(Stub.destination);
+    return result;
+}
+
+}  // namespace
+
+extern "C" void __stdcall StubEntry(void)
+{
+    RestrictDllSearch();
+    InitCommonControlsAtRunTime();
+    int result = RunStub();
+    Finish();
+    ExitProcess((UINT)result);
+}

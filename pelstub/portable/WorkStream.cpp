@@ -1,0 +1,128 @@
+// WorkStream.cpp -- record-by-record walk over the work stream as it is expanded.
+#include "WorkStream.h"
+
+#include <string.h>
+
+namespace {
+
+char UpperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
+}
+
+// "CON", "con.txt", "Com1.log" and the like open devices, not files.
+int IsDeviceName(const char *name)
+{
+    char base[5];
+    size_t n = 0;
+    while (name[n] && name[n] != '.' && n < 5) {
+        base[n] = UpperAscii(name[n]);
+        n++;
+    }
+    if (name[n] && name[n] != '.')
+        return 0;
+    if (n == 3)
+        return !memcmp(base, "CON", 3) || !memcmp(base, "PRN", 3) || !memcmp(base, "AUX", 3) ||
+               !memcmp(base, "NUL", 3);
+    if (n == 4 && base[3] >= '1' && base[3] <= '9')
+        return !memcmp(base, "COM", 3) || !memcmp(base, "LPT", 3);
+    return 0;
+}
+
+int Fail(StubWorkParser *parser, int error)
+{
+    parser->error = error;
+    return error;
+}
+
+int EndEntry(StubWorkParser *parser, const StubWorkSink *sink)
+{
+    parser->inContents = 0;
+    parser->headFill = 0;
+    if (sink && sink->onEntryEnd && !sink->onEntryEnd(sink->context, &parser->entry))
+        return Fail(parser, STUB_WORK_STOPPED);
+    return STUB_WORK_OK;
+}
+
+// The head is complete: judge it before a single content byte goes anywhere.
+int BeginEntry(StubWorkParser *parser, const StubWorkSink *sink)
+{
+    if (parser->entryCount >= SFX_MAX_ENTRIES)
+        return Fail(parser, STUB_WORK_TOO_MANY);
+    if (!SfxDecodeEntryHead(parser->head, sizeof(parser->head), &parser->entry)) {
+        // Keep what there is of the name for the message.
+        SfxCopyField(parser->entry.name, sizeof(parser->entry.name), (const char *)parser->head,
+                     SFX_PATH_FIELD);
+        return Fail(parser, STUB_WORK_BAD_NAME);
+    }
+    if (!StubIsAcceptableName(parser->entry.name))
+        return Fail(parser, STUB_WORK_BAD_NAME);
+    parser->entryCount++;
+    parser->remaining = parser->entry.size;
+    parser->inContents = 1;
+    if (sink && sink->onEntry && !sink->onEntry(sink->context, &parser->entry))
+        return Fail(parser, STUB_WORK_STOPPED);
+    if (parser->remaining == 0)
+        return EndEntry(parser, sink);
+    return STUB_WORK_OK;
+}
+
+}  // namespace
+
+int StubIsAcceptableName(const char *name)
+{
+    if (!SfxIsSafeStoredName(name))
+        return 0;
+    size_t length = strlen(name);
+    if (length >= SFX_PATH_FIELD)
+        return 0;
+    char last = name[length - 1];
+    if (last == '.' || last == ' ')
+        return 0;
+    if (strpbrk(name, "<>\"|?*"))
+        return 0;
+    return !IsDeviceName(name);
+}
+
+void StubWorkInit(StubWorkParser *parser)
+{
+    memset(parser, 0, sizeof(*parser));
+}
+
+int StubWorkFeed(StubWorkParser *parser, const StubWorkSink *sink, const uint8_t *data, size_t length)
+{
+    if (parser->error)
+        return parser->error;
+    while (length > 0) {
+        if (!parser->inContents) {
+            size_t take = sizeof(parser->head) - parser->headFill;
+            if (take > length)
+                take = length;
+            memcpy(parser->head + parser->headFill, data, take);
+            parser->headFill += take;
+            data += take;
+            length -= take;
+            if (parser->headFill == sizeof(parser->head) && BeginEntry(parser, sink) != STUB_WORK_OK)
+                return parser->error;
+            continue;
+        }
+        size_t take = parser->remaining < length ? parser->remaining : length;
+        if (sink && sink->onData && !sink->onData(sink->context, data, take))
+            return Fail(parser, STUB_WORK_STOPPED);
+        parser->remaining -= (uint32_t)take;
+        data += take;
+        length -= take;
+        if (parser->remaining == 0 && EndEntry(parser, sink) != STUB_WORK_OK)
+            return parser->error;
+    }
+    return STUB_WORK_OK;
+}
+
+int StubWorkFinish(StubWorkParser *parser)
+{
+    if (parser->error)
+        return parser->error;
+    if (parser->inContents || parser->headFill != 0)
+        return Fail(parser, STUB_WORK_TRUNCATED);
+    return STUB_WORK_OK;
+}

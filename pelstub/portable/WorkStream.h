@@ -1,0 +1,52 @@
+// WorkStream.h -- streaming, bounds-checked reader of the expanded work stream.
+//
+// The expanded data arrives in pieces of any size straight from the inflater,
+// so nothing has to hold the whole stream (its length is recorded nowhere and
+// a hostile archive could expand to gigabytes). Each record head is checked
+// before any of its contents are handed on.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "SfxFormat.h"
+
+enum {
+    STUB_WORK_OK = 0,
+    STUB_WORK_TRUNCATED,   // the stream ends inside a head or a file's contents
+    STUB_WORK_BAD_NAME,    // unterminated, empty or unsafe stored name
+    STUB_WORK_TOO_MANY,    // more records than an archive can hold
+    STUB_WORK_STOPPED,     // the sink asked to stop
+};
+
+// Receives the records. Any callback may be NULL; returning 0 stops the walk.
+struct StubWorkSink {
+    void *context;
+    int (*onEntry)(void *context, const SfxFileEntry *entry);
+    int (*onData)(void *context, const uint8_t *data, size_t length);
+    int (*onEntryEnd)(void *context, const SfxFileEntry *entry);
+};
+
+struct StubWorkParser {
+    uint8_t head[SFX_ENTRY_HEAD_SIZE];
+    size_t headFill;
+    int inContents;
+    uint32_t remaining;    // content bytes of the current record still to come
+    uint32_t entryCount;
+    int error;             // sticky: once set, every later call returns it
+    SfxFileEntry entry;    // the record being read, or the one that was refused
+};
+
+void StubWorkInit(StubWorkParser *parser);
+
+// Hands on the next piece of expanded data; returns STUB_WORK_OK or the error.
+int StubWorkFeed(StubWorkParser *parser, const StubWorkSink *sink, const uint8_t *data, size_t length);
+
+// Call when the expanded data has ended: STUB_WORK_OK only at a record boundary.
+int StubWorkFinish(StubWorkParser *parser);
+
+// A stored name may be created inside the destination: the format's own rules
+// (no separator, drive colon, "..", control byte, not empty) plus what Windows
+// would quietly change or treat as a device: trailing dots and blanks, the
+// characters <>"|?*, and the names CON, PRN, AUX, NUL, COM1-9, LPT1-9.
+int StubIsAcceptableName(const char *name);

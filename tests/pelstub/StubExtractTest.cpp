@@ -1,0 +1,257 @@
+// StubExtractTest.cpp -- silent runs of built self-extractors: what lands where, and what is refused.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "SfxChecksum.h"
+#include "StubTestSupport.h"
+#include "UiTest.h"
+
+namespace {
+
+std::string RandomBytes(size_t n, unsigned seed)
+{
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; i++) {
+        seed = seed * 1103515245u + 12345u;
+        s[i] = (char)(seed >> 16);
+    }
+    return s;
+}
+
+TestArchive ThreeFiles()
+{
+    TestArchive a;
+    a.files.push_back({"readme.txt", "Hello from the archive.\r\n"});
+    a.files.push_back({"empty.dat", ""});
+    a.files.push_back({"data.bin", RandomBytes(300000, 7)});
+    return a;
+}
+
+void ExpectThreeFiles(const std::string &folder)
+{
+    EXPECT_EQ("Hello from the archive.\r\n", ReadWholeFile(folder + "\\readme.txt"));
+    EXPECT_TRUE(FileExists(folder + "\\empty.dat"));
+    EXPECT_EQ(0u, ReadWholeFile(folder + "\\empty.dat").size());
+    EXPECT_TRUE(ReadWholeFile(folder + "\\data.bin") == RandomBytes(300000, 7));
+}
+
+}  // namespace
+
+TEST(SilentExtraction, WritesEveryFileByteForByteIntoTheGivenFolder)
+{
+    ScratchFolder work("silent");
+    ASSERT_TRUE(WriteTestSfx(work / "x.exe", ThreeFiles()));
+    EXPECT_EQ(0u, RunSfx(work / "x.exe", "/s /d:\"" + work / "out dir\\deeper" + "\""));
+    ExpectThreeFiles(work / "out dir\\deeper");
+
+    // An archive without files is complete too.
+    ASSERT_TRUE(WriteTestSfx(work / "empty.exe", TestArchive()));
+    EXPECT_EQ(0u, RunSfx(work / "empty.exe", "/S \"/D:" + work / "none" + "\""));
+    EXPECT_TRUE(FolderExists(work / "none"));
+    EXPECT_TRUE(FolderNames(work / "none").empty());
+}
+
+TEST(SilentExtraction, DataAppendedAfterTheArchiveIsIgnored)
+{
+    ScratchFolder work("trail");
+    TestArchive a = ThreeFiles();
+    a.trailing = std::string(2000, '\x5A');  // what a later signature looks like to the stub
+    ASSERT_TRUE(WriteTestSfx(work / "x.exe", a));
+    EXPECT_EQ(0u, RunSfx(work / "x.exe", "/s /d:" + work / "out"));
+    ExpectThreeFiles(work / "out");
+}
+
+TEST(Destinations, EachKindOfDefaultFolder)
+{
+    ScratchFolder work("dest");
+    TestArchive a;
+    a.files.push_back({"one.txt", "1"});
+
+    // Current directory.
+    a.SetDestinationMarker(SFX_MARK_CURRENT);
+    CreateDirectoryA((work / "cwd").c_str(), NULL);
+    ASSERT_TRUE(WriteTestSfx(work / "cur.exe", a));
+    EXPECT_EQ(0u, RunSfx(work / "cur.exe", "/s", work / "cwd"));
+    EXPECT_EQ("1", ReadWholeFile(work / "cwd\\one.txt"));
+
+    // The fourth kind: the folder that holds the self-extractor.
+    a.SetDestinationMarker(SFX_MARK_FOURTH);
+    CreateDirectoryA((work / "beside").c_str(), NULL);
+    ASSERT_TRUE(WriteTestSfx(work / "beside\\own.exe", a));
+    EXPECT_EQ(0u, RunSfx(work / "beside\\own.exe", "/s", work / "cwd"));
+    EXPECT_EQ("1", ReadWholeFile(work / "beside\\one.txt"));
+
+    // A custom folder, created with its parents.
+    a.SetText(a.header.destination, sizeof(a.header.destination), work / "custom\\a\\b");
+    ASSERT_TRUE(WriteTestSfx(work / "custom.exe", a));
+    EXPECT_EQ(0u, RunSfx(work / "custom.exe", "/s"));
+    EXPECT_EQ("1", ReadWholeFile(work / "custom\\a\\b\\one.txt"));
+
+    // /d: wins over the archive's default.
+    EXPECT_EQ(0u, RunSfx(work / "custom.exe", "/s /d:" + work / "given"));
+    EXPECT_EQ("1", ReadWholeFile(work / "given\\one.txt"));
+}
+
+TEST(Destinations, TemporaryKindMakesAFreshSubfolder)
+{
+    TestArchive a;
+    a.files.push_back({"zx-temp-probe.txt", "t"});
+    ScratchFolder work("temp");
+    ASSERT_TRUE(WriteTestSfx(work / "t.exe", a));
+    std::vector<std::string> before = FolderNames(TempFolder(), "ZXS*");
+    EXPECT_EQ(0u, RunSfx(work / "t.exe", "/s"));
+    std::vector<std::string> after = FolderNames(TempFolder(), "ZXS*");
+    std::string fresh;
+    for (const std::string &name : after) {
+        bool old = false;
+        for (const std::string &b : before)
+            old = old || b == name;
+        if (!old)
+            fresh = name;
+    }
+    ASSERT_FALSE(fresh.empty());
+    EXPECT_EQ("t", ReadWholeFile(TempFolder() + "\\" + fresh + "\\zx-temp-probe.txt"));
+    RemoveTree(TempFolder() + "\\" + fresh);
+}
+
+TEST(Destinations, ProgramFilesGoesInFrontOfTheCustomFolder)
+{
+    char programFiles[MAX_PATH] = "";
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                                           KEY_READ, &key));
+    DWORD size = sizeof(programFiles);
+    RegQueryValueExA(key, "ProgramFilesDir", NULL, NULL, (BYTE *)programFiles, &size);
+    RegCloseKey(key);
+    ASSERT_NE('\0', programFiles[0]);
+
+    ScratchFolder work("pf");
+    TestArchive a;
+    a.files.push_back({"pf.txt", "p"});
+    a.SetText(a.header.destination, sizeof(a.header.destination), "D:\\Zendrix Stub Test\\App");
+    a.header.addProgramFiles = 1;
+    ASSERT_TRUE(WriteTestSfx(work / "pf.exe", a));
+    EXPECT_EQ(0u, RunSfx(work / "pf.exe", "/s"));
+    std::string root = std::string(programFiles) + "\\Zendrix Stub Test";
+    EXPECT_EQ("p", ReadWholeFile(root + "\\App\\pf.txt"));
+    RemoveTree(root);
+}
+
+TEST(OverwriteModes, SilentRunsFollowTheArchiveDefault)
+{
+    ScratchFolder work("over");
+    std::string out = work / "out";
+    CreateDirectoryA(out.c_str(), NULL);
+    TestArchive a;
+    a.files.push_back({"keep.txt", "new"});
+
+    struct Case {
+        uint32_t mode;
+        const char *expected;
+    } cases[] = {{SFX_OVERWRITE_ALL, "new"}, {SFX_OVERWRITE_NONE, "old"}, {SFX_OVERWRITE_ASK, "new"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.mode);
+        WriteWholeFile(out + "\\keep.txt", "old");
+        SetFileAttributesA((out + "\\keep.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+        a.header.overwriteMode = c.mode;
+        ASSERT_TRUE(WriteTestSfx(work / "o.exe", a));
+        EXPECT_EQ(0u, RunSfx(work / "o.exe", "/s /d:" + out));
+        EXPECT_EQ(c.expected, ReadWholeFile(out + "\\keep.txt"));
+        SetFileAttributesA((out + "\\keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// Every refusal happens before anything is written: the destination stays empty.
+TEST(UntrustedArchive, DamagedOrHostileArchivesAreRefusedSilently)
+{
+    ScratchFolder work("hostile");
+    struct Case {
+        const char *what;
+        TestArchive archive;
+    };
+    std::vector<Case> cases;
+    auto withFirstGood = [](const std::string &name) {
+        TestArchive a;
+        a.files.push_back({"good.txt", "fine"});
+        a.files.push_back({name, "evil"});
+        return a;
+    };
+    const char *badNames[] = {"..\\escape.txt", "sub/escape.txt", "C:escape.txt", "..", "a..b", "trail.",
+                              "con", "nul.txt", "star*.txt", "tab\tname"};
+    for (const char *name : badNames)
+        cases.push_back({name, withFirstGood(name)});
+    cases.push_back({"empty name", withFirstGood("")});
+    cases.push_back({"unterminated name", withFirstGood(std::string(260, 'n'))});
+
+    TestArchive crc = ThreeFiles();
+    crc.corruptCrc = 1;
+    cases.push_back({"checksum", crc});
+    TestArchive beyondFile = ThreeFiles();
+    beyondFile.packedSizeOverride = 0x7FFFFFF0;
+    cases.push_back({"packed size beyond the file", beyondFile});
+    TestArchive beyondData;
+    beyondData.files.push_back({"good.txt", "fine"});
+    beyondData.files.push_back({"big.bin", "short", 1000000});
+    cases.push_back({"file size beyond the data", beyondData});
+    TestArchive halfHead;
+    halfHead.rawWorkStream = BuildWorkStream(withFirstGood("x.txt")).substr(0, 300);
+    cases.push_back({"stream ends inside a head", halfHead});
+    TestArchive tooMany;
+    for (int i = 0; i < 101; i++)
+        tooMany.files.push_back({"f" + std::to_string(i), ""});
+    cases.push_back({"101 records", tooMany});
+
+    for (Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string out = work / "out";
+        RemoveTree(out);
+        ASSERT_TRUE(WriteTestSfx(work / "h.exe", c.archive));
+        EXPECT_EQ(1u, RunSfx(work / "h.exe", "/s /d:" + out));
+        EXPECT_TRUE(FolderNames(out).empty());
+        EXPECT_FALSE(FileExists(work / "escape.txt"));
+    }
+}
+
+TEST(UntrustedArchive, NotAZlibStreamOrGarbageAfterItIsRefused)
+{
+    ScratchFolder work("garbage");
+    std::string sfx = work / "g.exe";
+    ASSERT_TRUE(WriteTestSfx(sfx, ThreeFiles()));
+    std::string bytes = ReadWholeFile(sfx);
+    std::string stub = ReadWholeFile("pelstub.bin");
+    ASSERT_GT(bytes.size(), stub.size() + SFX_HEADER_SIZE);
+
+    // Flip the zlib head and fix up the checksum so that only the stream is wrong.
+    std::string broken = bytes;
+    broken[stub.size() + SFX_HEADER_SIZE] ^= 0x0F;
+    uint32_t crc = SfxChecksum(0, broken.data() + stub.size() + SFX_HEADER_SIZE,
+                               broken.size() - stub.size() - SFX_HEADER_SIZE);
+    memcpy(&broken[stub.size() + 12], &crc, 4);
+    ASSERT_TRUE(WriteWholeFile(sfx, broken));
+    EXPECT_EQ(1u, RunSfx(sfx, "/s /d:" + work / "out"));
+    EXPECT_TRUE(FolderNames(work / "out").empty());
+
+    // The bare stub has no archive after it.
+    ASSERT_TRUE(WriteWholeFile(sfx, stub));
+    EXPECT_EQ(1u, RunSfx(sfx, "/s /d:" + work / "out"));
+}
+
+TEST(UntrustedArchive, RefusalIsExplainedInABoxWhenNotSilent)
+{
+    ScratchFolder work("box");
+    TestArchive a;
+    a.SetText(a.header.appName, sizeof(a.header.appName), "Hostile Demo");
+    a.header.showDialog = 1;
+    a.files.push_back({"..\\escape.txt", "evil"});
+    ASSERT_TRUE(WriteTestSfx(work / "b.exe", a));
+    PROCESS_INFORMATION pi;
+    ASSERT_TRUE(UiStartProcess(("\"" + work / "b.exe" + "\" /d:" + work / "out").c_str(), &pi));
+    HWND box = UiWaitWindow("Hostile Demo", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
+    ASSERT_TRUE(box != NULL);
+    EXPECT_EQ("The archive holds a file name that is not allowed:\n\"..\\escape.txt\"\n\nNothing was extracted.",
+              UiMessageBoxText(box));
+    UiPressButton(box, IDOK);
+    EXPECT_EQ(1u, UiWaitExit(&pi, 10000));
+    EXPECT_FALSE(FolderExists(work / "out"));
+}

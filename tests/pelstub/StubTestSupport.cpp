@@ -1,0 +1,88 @@
+// StubTestSupport.cpp -- scratch folders and process runs for the stub's tests.
+#include "StubTestSupport.h"
+
+#include "UiTest.h"
+
+std::string TempFolder()
+{
+    char temp[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof(temp), temp);
+    std::string path(temp, length);
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+ScratchFolder::ScratchFolder(const char *tag)
+{
+    static int counter;
+    char name[64];
+    wsprintfA(name, "\\zxstub-%s-%lu-%d", tag, GetCurrentProcessId(), ++counter);
+    path = TempFolder() + name;
+    RemoveTree(path);
+    CreateDirectoryA(path.c_str(), NULL);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    RemoveTree(path);
+}
+
+void RemoveTree(const std::string &path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+bool FileExists(const std::string &path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string &path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> FolderNames(const std::string &folder, const char *pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+DWORD RunSfx(const std::string &sfx, const std::string &arguments, const std::string &directory)
+{
+    std::string line = "\"" + sfx + "\"" + (arguments.empty() ? "" : " " + arguments);
+    PROCESS_INFORMATION pi;
+    if (!UiStartProcess(line.c_str(), &pi, directory.empty() ? NULL : directory.c_str()))
+        return 0xDEADu;
+    return UiWaitExit(&pi, 30000);
+}

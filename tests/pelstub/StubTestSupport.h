@@ -1,0 +1,28 @@
+// StubTestSupport.h -- scratch folders and runs of built self-extractors for the stub's tests.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "SfxTestArchive.h"
+
+// A fresh folder under the temporary directory, removed with its contents at the end.
+struct ScratchFolder {
+    std::string path;
+    explicit ScratchFolder(const char *tag);
+    ~ScratchFolder();
+    std::string operator/(const std::string &name) const { return path + "\\" + name; }
+};
+
+void RemoveTree(const std::string &path);
+bool FileExists(const std::string &path);
+bool FolderExists(const std::string &path);
+std::vector<std::string> FolderNames(const std::string &folder, const char *pattern = "*");
+
+// Runs "<sfx> <arguments>" in directory and returns its exit code (30 s at most).
+DWORD RunSfx(const std::string &sfx, const std::string &arguments, const std::string &directory = "");
+
+// The temporary directory without its trailing backslash.
+std::string TempFolder();
