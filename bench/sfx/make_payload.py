@@ -1,0 +1,45 @@
+#!/usr/bin/env python3
+"""make_payload.py DIR -- writes the benchmark payload: 100 files, about 20 MB,
+half text-like (words and numbers in lines, like logs and documents), half
+random bytes. Seeded, so every run compares the same bytes."""
+import os
+import random
+import sys
+
+WORDS = ("the of and to in is that for it as was with be by on not he this are or his from at which "
+         "but have an they you were her she there been one all we their has would when if so no will "
+         "setup install file folder registry value window dialog button error version update system "
+         "user program data config module archive extract destination temporary current custom").split()
+
+
+def text_file(rng, size):
+    out = []
+    n = 0
+    while n < size:
+        line = " ".join(rng.choice(WORDS) for _ in range(rng.randint(4, 14)))
+        if rng.random() < 0.3:
+            line += " %d.%02d" % (rng.randint(0, 9999), rng.randint(0, 99))
+        line = line.capitalize() + ".\r\n"
+        out.append(line)
+        n += len(line)
+    return "".join(out).encode()[:size]
+
+
+def main():
+    dest = sys.argv[1]
+    os.makedirs(dest, exist_ok=True)
+    rng = random.Random(20240601)
+    for i in range(100):
+        size = rng.randint(150_000, 250_000)
+        if i % 2 == 0:
+            data = text_file(rng, size)
+            name = "doc%03d.txt" % i
+        else:
+            data = rng.randbytes(size)
+            name = "blob%03d.bin" % i
+        with open(os.path.join(dest, name), "wb") as f:
+            f.write(data)
+
+
+if __name__ == "__main__":
+    main()
