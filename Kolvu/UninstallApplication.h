@@ -15,6 +15,8 @@ public:
     // it at its last backslash in place.
     char *installLogPath;
 
-private:
+protected:
+    // First step of Run: the first argument when such a file or directory
+    // exists, otherwise the whole command line.
     void ChooseInstallLogPath();
 };

@@ -120,17 +120,18 @@ TEST(Application, FailedInitializeEndsWithMinusOneWithoutRun)
     EXPECT_EQ(app.finishes, 0);
 }
 
-// Keeps the path Run chose, which points into storage freed after Start.
+// Takes only the first step of the uninstall run and keeps the chosen path,
+// which points into storage freed after Start.
 class PathProbe : public UninstallApplication {
 public:
     std::string chosen;
     bool fromCommandLine = false;
     int Run() override
     {
-        int result = UninstallApplication::Run();
+        ChooseInstallLogPath();
         chosen = installLogPath ? installLogPath : "(null)";
         fromCommandLine = installLogPath == commandLine;
-        return result;
+        return 0;
     }
 };
 

@@ -197,3 +197,15 @@ TEST(KolvuProcess, TracesEachArgumentToTheDebugger)
     DeleteFileA(log.c_str());
     RemoveDirectoryA("kolvu_entry_trace");
 }
+
+TEST(KolvuProcess, StartUpFailureExitsWithMinusOne)
+{
+    const std::string kolvu = "\"" + FullPath("Kolvu.exe") + "\"";
+    for (const std::string &arguments : {std::string(""), std::string(" C:\\nowhere\\uninst.log /yes"),
+                                         std::string(" /yes")}) {
+        ProcessRun run = RunKolvu(kolvu + arguments, false);
+        ASSERT_TRUE(run.finished) << arguments;
+        EXPECT_EQ(run.exitCode, (DWORD)-1) << arguments;
+        EXPECT_EQ(run.boxTexts.size(), 1u) << "the failure is reported once: " << arguments;
+    }
+}
