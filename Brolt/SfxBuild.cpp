@@ -27,11 +27,11 @@ unsigned long RunHiddenAndWait(const char *commandLine)
     if (!commandLine)
         return 0;
     // CreateProcessA may write into its command line, so hand it a private copy.
-    char szCommand[MAX_PATH];
     size_t len = strlen(commandLine);
-    if (len >= sizeof(szCommand))
+    char *pszCommand = (char *)HeapAlloc(GetProcessHeap(), 0, len + 1);
+    if (!pszCommand)
         return 0;
-    memcpy(szCommand, commandLine, len + 1);
+    memcpy(pszCommand, commandLine, len + 1);
 
     STARTUPINFOA si;
     memset(&si, 0, sizeof(si));
@@ -40,7 +40,9 @@ unsigned long RunHiddenAndWait(const char *commandLine)
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi;
     memset(&pi, 0, sizeof(pi));
-    if (!CreateProcessA(NULL, szCommand, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi))
+    BOOL started = CreateProcessA(NULL, pszCommand, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
+    HeapFree(GetProcessHeap(), 0, pszCommand);
+    if (!started)
         return 0;
     WaitForSingleObject(pi.hProcess, INFINITE);
     DWORD exitCode = 0;

@@ -225,6 +225,17 @@ int SfxWriterFinish(SfxWriter *writer)
         return 0;
     }
 
+    // An output named like the stub would overwrite the stub itself and every
+    // later build would start from a finished archive.
+    char szStubFull[MAX_PATH], szOutFull[MAX_PATH];
+    if (!GetFullPathNameA("pelstub.bin", sizeof(szStubFull), szStubFull, NULL) ||
+        !GetFullPathNameA(writer->szOutputPath, sizeof(szOutFull), szOutFull, NULL) ||
+        lstrcmpiA(szStubFull, szOutFull) == 0) {
+        Free(stub);
+        DeleteFileA(szPackedPath);
+        return 0;
+    }
+
     CopyFileA("pelstub.bin", writer->szOutputPath, FALSE);
     HANDLE hOut = CreateFileA(writer->szOutputPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);

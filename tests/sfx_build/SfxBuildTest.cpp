@@ -437,6 +437,13 @@ TEST_F(SfxBuildTest, FailuresLeaveNoTemporaryFiles)
     ExpectNoTempFilesLeft();
     strcpy(settings.outputFile, "MySFX.EXE");
 
+    // The output may not be the stub it is made from.
+    strcpy(settings.outputFile, "PelStub.Bin");
+    EXPECT_FALSE(BuildSfx(&settings));
+    EXPECT_EQ(stub, Get(work + "\\pelstub.bin"));
+    ExpectNoTempFilesLeft();
+    strcpy(settings.outputFile, "MySFX.EXE");
+
     // Temporary paths so long that the compressor's command line can't fit in
     // its 260 bytes: the build refuses instead of running a cut command.
     std::string deep = temp + "\\" + std::string(110, 'd');
