@@ -39,18 +39,6 @@ static int StartWith(Application &app, const char *line, int show = SW_SHOWNORMA
     return app.Start(GetModuleHandleA(NULL), storage.data(), show);
 }
 
-TEST(Application, ConstructorDefaults)
-{
-    Recorder app;
-    EXPECT_EQ(app.instance, (HINSTANCE)NULL);
-    EXPECT_EQ(app.arguments, nullptr);
-    EXPECT_EQ(app.argumentCount, 0u);
-    EXPECT_EQ(app.commandLine, nullptr);
-    EXPECT_EQ(app.showCommand, SW_SHOW);
-    EXPECT_EQ(app.exitCode, 0);
-    EXPECT_FALSE(app.switchesEnabled);
-}
-
 TEST(Application, StartSplitsEveryListedLineAndFreesTheArguments)
 {
     for (const CommandLineCase &c : CommandLineCases()) {
