@@ -1,0 +1,323 @@
+// RemovalRunTest.cpp -- Kolvu.exe's confirmation, progress, custom programs and the removal of every kind of record.
+#include <gtest/gtest.h>
+
+#include "InstallLogWriter.h"
+#include "KolvuDriver.h"
+#include "UiTest.h"
+
+namespace {
+
+const char *const kSharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char *const kUninstallRoot = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char *const kComMarks = "Software\\Velmor\\ZendrixTests\\ComServerFixture";
+const char *const kTestKey = "Software\\Velmor\\ZxRunTest";
+
+std::string Quoted(const std::string &path)
+{
+    return "\"" + path + "\"";
+}
+
+std::string CustomProgram()
+{
+    return BinDir() + "\\CustomUninstall.exe";
+}
+
+// The mark lines the custom programs left: "tag|working directory".
+std::vector<std::string> MarkLines(const std::string &markFile)
+{
+    std::vector<std::string> lines;
+    std::string text = ReadTextFile(markFile), line;
+    for (char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    return lines;
+}
+
+HANDLE ProbeEvent(const char *pszName)
+{
+    return CreateEventA(NULL, FALSE, FALSE, pszName);
+}
+
+} // namespace
+
+TEST(Confirmation, NoLeavesEverythingInPlace)
+{
+    std::string dir = FreshCaseDir("decline");
+    CreateDirectoryA((dir + "\\App").c_str(), NULL);
+    WriteTextFile(dir + "\\App\\app.txt");
+    WriteTextFile(dir + "\\LEXA1.LDB");
+    RegSetString(HKEY_CURRENT_USER, kTestKey, "Declined", "1");
+    InstallLogWriter log;
+    log.AddApp("ZxDecline", dir + "\\App\\");
+    log.AddFile(dir + "\\App\\app.txt");
+    log.AddRegEntry(1, kTestKey, "Declined");
+    log.AddDirectory(dir + "\\App");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log")));
+    EXPECT_EQ(kConfirmText, run.AnswerBox(IDNO));
+    EXPECT_TRUE(run.NoBoxFor(1000));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_TRUE(PathExists(dir + "\\App\\app.txt"));
+    EXPECT_TRUE(PathExists(dir + "\\uninst.log"));
+    EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kTestKey, "Declined"));
+    DeleteRegTree(HKEY_CURRENT_USER, kTestKey);
+}
+
+TEST(Confirmation, MissingQuestionTextCountsAsNo)
+{
+    std::string dir = FreshCaseDir("noconfirmkey");
+    WriteTextFile(dir + "\\app.txt");
+    ASSERT_TRUE(CopyFileA(LanguageFixture("empty", "LEXA1.LDB").c_str(), (dir + "\\LEXA1.LDB").c_str(), FALSE));
+    InstallLogWriter log;
+    log.SetLanguageFiles(LANGF_FIRST_FILE);
+    log.AddFile(dir + "\\app.txt");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log")));
+    EXPECT_TRUE(run.NoBoxFor(1000));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_TRUE(PathExists(dir + "\\app.txt"));
+    EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB"));
+}
+
+// One installation with every kind of record, removed with /yes.
+TEST(Removal, CleanRunRemovesEveryRecordedThing)
+{
+    std::string dir = FreshCaseDir("clean");
+    std::string app = dir + "\\App", logDir = dir + "\\Log";
+    CreateDirectoryA(app.c_str(), NULL);
+    CreateDirectoryA((app + "\\Sub").c_str(), NULL);
+    CreateDirectoryA(logDir.c_str(), NULL);
+    WriteTextFile(app + "\\App.EXE");
+    SetFileAttributesA((app + "\\App.EXE").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteTextFile(app + "\\Sub\\readme.txt");
+    ASSERT_TRUE(CopyFixture("ComServerFixture.dll", app + "\\Server.dll"));
+    WriteTextFile(dir + "\\shared1.dat");
+    WriteTextFile(dir + "\\shared3.dat");
+    RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, (dir + "\\shared1.dat").c_str(), 1);
+    RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, (dir + "\\shared3.dat").c_str(), 3);
+    RegSetString(HKEY_CURRENT_USER, kTestKey, "Path", "x");
+    RegSetString(HKEY_CURRENT_USER, kTestKey, "Other", "y");
+    std::string uninstallKey = std::string(kUninstallRoot) + "ZxRunClean";
+    RegSetString(HKEY_LOCAL_MACHINE, uninstallKey.c_str(), "DisplayName", "Zx clean run");
+    WritePrivateProfileStringA("Settings", "Path", "x", (dir + "\\full.ini").c_str());
+    WritePrivateProfileStringA("Settings", "Other", "y", (dir + "\\full.ini").c_str());
+    WritePrivateProfileStringA("Settings", "Path", "x", (dir + "\\dest.ini").c_str());
+    WriteTextFile(logDir + "\\LEXA1.LDB");
+    WriteTextFile(logDir + "\\LEXA2.LDB");
+    DWORD dwUnregisterBefore = RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls");
+
+    InstallLogWriter log;
+    log.SetFlags(LOGF_UNREGISTER);
+    log.AddApp("ZxRunClean", dir + "\\");
+    log.AddFile(app + "\\App.EXE");
+    log.AddFile(app + "\\Sub\\readme.txt");
+    log.AddFile(app + "\\Server.dll");
+    log.AddSystemFile(dir + "\\shared1.dat");
+    log.AddSystemFile(dir + "\\shared3.dat");
+    log.AddRegEntry(1, kTestKey, "Path");
+    log.AddIniEntry(3, dir + "\\full.ini", "Settings", "Path");
+    log.AddIniEntry(0, "dest.ini", "Settings", "Path");
+    log.AddDirectory(app + "\\Sub");
+    log.AddDirectory(app);
+    ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(logDir + "\\uninst.log") + " /YES"));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_TRUE(run.NoBoxFor(500)) << "the success message is the only one";
+    EXPECT_EQ(0u, run.Exit());
+
+    EXPECT_FALSE(PathExists(app)) << "files first, then the child, then the parent";
+    EXPECT_EQ(dwUnregisterBefore + 1, RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls"));
+    EXPECT_FALSE(PathExists(dir + "\\shared1.dat"));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kSharedDlls, (dir + "\\shared1.dat").c_str()));
+    EXPECT_TRUE(PathExists(dir + "\\shared3.dat"));
+    EXPECT_EQ(2u, RegGetDword(HKEY_LOCAL_MACHINE, kSharedDlls, (dir + "\\shared3.dat").c_str()));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kTestKey, "Path"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kTestKey, "Other"));
+    char szValue[16];
+    GetPrivateProfileStringA("Settings", "Path", "gone", szValue, sizeof(szValue), (dir + "\\full.ini").c_str());
+    EXPECT_STREQ("gone", szValue);
+    GetPrivateProfileStringA("Settings", "Other", "gone", szValue, sizeof(szValue), (dir + "\\full.ini").c_str());
+    EXPECT_STREQ("y", szValue);
+    GetPrivateProfileStringA("Settings", "Path", "gone", szValue, sizeof(szValue), (dir + "\\dest.ini").c_str());
+    EXPECT_STREQ("gone", szValue) << "location 0 is relative to the destination directory";
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, uninstallKey.c_str()));
+    EXPECT_FALSE(PathExists(logDir)) << "log, language files and their directory are gone";
+
+    DeleteRegTree(HKEY_CURRENT_USER, kTestKey);
+    RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, (dir + "\\shared3.dat").c_str(), 0);
+}
+
+// Ten records, four of them files: the bar stands at 0, 10, 20, 30 while each file
+// is removed and ends at 40. The probe module holds the removal still inside its
+// unregistration so that the dialog can be read.
+TEST(Progress, TenRecordLogStepsByTen)
+{
+    std::string dir = FreshCaseDir("progress");
+    std::string app = dir + "\\App";
+    CreateDirectoryA(app.c_str(), NULL);
+    std::string probes[4];
+    for (int i = 0; i < 4; ++i) {
+        probes[i] = app + "\\Probe" + std::to_string(i + 1) + ".DLL";
+        ASSERT_TRUE(CopyFixture("ProgressProbe.dll", probes[i]));
+    }
+    InstallLogWriter log;
+    log.SetFlags(LOGF_UNREGISTER);
+    log.AddApp("ZxRunProgress", app + "\\");
+    log.AddCustomUninstall(CustomProgram(), "0 \"" + dir + "\\mark.txt\" progress");
+    log.AddFile(probes[0]);
+    log.Add(6, Bytes(10));
+    log.AddFile(probes[1]);
+    log.AddFile(probes[2]);
+    log.Add(6, Bytes(0));
+    log.AddFile(probes[3]);
+    log.Add(6, Bytes(3));
+    log.AddDirectory(app);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    HANDLE hReached = ProbeEvent("ZendrixProbe.reached");
+    HANDLE hGo = ProbeEvent("ZendrixProbe.go");
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log")));
+    HWND hConfirm = run.WaitBox();
+    ASSERT_TRUE(hConfirm != NULL);
+    HWND hDlg = run.ProgressDialog();
+    ASSERT_TRUE(hDlg != NULL);
+    EXPECT_FALSE(IsWindowVisible(hDlg)) << "hidden while the question is asked";
+    EXPECT_EQ("Removing application", UiWindowText(hDlg));
+    EXPECT_EQ("Loading install-log", UiItemText(hDlg, 101));
+    EXPECT_EQ("(Please wait)", UiItemText(hDlg, 102));
+    EXPECT_EQ(0, ProgressPos(hDlg));
+    SaveScreenshot("strings-confirmation");
+    UiPressButton(hConfirm, IDYES);
+
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hReached, 20000)) << "file " << i;
+        EXPECT_TRUE(IsWindowVisible(hDlg));
+        EXPECT_EQ(i * 10, ProgressPos(hDlg));
+        EXPECT_EQ("Removing File:", UiItemText(hDlg, 101));
+        EXPECT_EQ(probes[i], UiItemText(hDlg, 102)) << "shown as recorded, not lower-cased";
+        if (i == 1) {
+            SaveScreenshot("strings-progress");
+            // the close command of the system menu must not stop anything
+            PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+            PostMessageA(hDlg, WM_CLOSE, 0, 0);
+        }
+        SetEvent(hGo);
+    }
+    // read while the final box is up: the process ends right after it
+    ASSERT_TRUE(run.WaitBox() != NULL);
+    EXPECT_FALSE(IsWindowVisible(hDlg)) << "ended when the removal completed";
+    EXPECT_EQ(40, ProgressPos(hDlg));
+    EXPECT_EQ("Deleting Uninstall Key", UiItemText(hDlg, 101));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(app));
+    EXPECT_EQ(1u, MarkLines(dir + "\\mark.txt").size());
+    CloseHandle(hReached);
+    CloseHandle(hGo);
+}
+
+TEST(CustomPrograms, FailureStopsBeforeAnythingIsRemoved)
+{
+    std::string dir = FreshCaseDir("customfail");
+    std::string mark = dir + "\\mark.txt";
+    WriteTextFile(dir + "\\app.txt");
+    InstallLogWriter log;
+    log.AddApp("ZxRunCustomFail", dir + "\\");
+    log.AddFile(dir + "\\app.txt");
+    log.AddCustomUninstall(CustomProgram(), "0 \"" + mark + "\" first");
+    log.AddCustomUninstall(CustomProgram(), "1 \"" + mark + "\" second");
+    log.AddCustomUninstall(CustomProgram(), "0 \"" + mark + "\" third");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " -yes"));
+    EXPECT_EQ(kCustomFailedText, run.AnswerBox(IDOK));
+    EXPECT_TRUE(run.NoBoxFor(500));
+    EXPECT_EQ(0u, run.Exit());
+    std::vector<std::string> lines = MarkLines(mark);
+    ASSERT_EQ(2u, lines.size()) << "the third program never runs";
+    EXPECT_EQ("first|" + dir, lines[0]);
+    EXPECT_EQ("second|" + dir, lines[1]);
+    EXPECT_TRUE(PathExists(dir + "\\app.txt"));
+    EXPECT_TRUE(PathExists(dir + "\\uninst.log"));
+}
+
+TEST(CustomPrograms, ProgramThatCannotStartStopsLikeAFailure)
+{
+    std::string dir = FreshCaseDir("customnone");
+    WriteTextFile(dir + "\\app.txt");
+    InstallLogWriter log;
+    log.AddFile(dir + "\\app.txt");
+    log.AddCustomUninstall(dir + "\\NoSuchProgram.exe", "");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    // the shell says why first, as it does for anyone asking it to start a program
+    HWND hShellError = run.WaitBox(20000, "Error");
+    ASSERT_TRUE(hShellError != NULL);
+    UiPressButton(hShellError, IDOK);
+    UiWaitGone(hShellError, 10000);
+    EXPECT_EQ(kCustomFailedText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_TRUE(PathExists(dir + "\\app.txt"));
+}
+
+TEST(CustomPrograms, SeveralRunInFileOrderInTheDestination)
+{
+    std::string dir = FreshCaseDir("customok");
+    std::string dest = dir + "\\Dest";
+    CreateDirectoryA(dest.c_str(), NULL);
+    std::string mark = dir + "\\mark.txt";
+    InstallLogWriter log;
+    log.AddApp("ZxRunCustomOk", dest);
+    for (const char *tag : {"a", "b", "c"})
+        log.AddCustomUninstall(CustomProgram(), std::string("0 \"") + mark + "\" " + tag);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    std::vector<std::string> lines = MarkLines(mark);
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("a|" + dest, lines[0]);
+    EXPECT_EQ("b|" + dest, lines[1]);
+    EXPECT_EQ("c|" + dest, lines[2]);
+}
+
+TEST(Directories, ParentListedBeforeChildStaysAndIsReported)
+{
+    std::string dir = FreshCaseDir("parentfirst");
+    std::string parent = dir + "\\Parent", child = parent + "\\Child";
+    CreateDirectoryA(parent.c_str(), NULL);
+    CreateDirectoryA(child.c_str(), NULL);
+    std::string logDir = dir + "\\Log";
+    CreateDirectoryA(logDir.c_str(), NULL);
+    InstallLogWriter log;
+    log.AddDirectory(parent);
+    log.AddDirectory(child);
+    ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(logDir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(kDirNotEmptyText, run.AnswerBox(IDOK));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(child));
+    EXPECT_TRUE(PathExists(parent)) << "scheduled for the next start, not removed now";
+    EXPECT_FALSE(PathExists(logDir));
+}
