@@ -64,6 +64,8 @@ static void GetShellFolder(int nFolder, char *pszPath)
     }
 }
 
+// A directory the system cannot supply (older systems have no common folders) is stored
+// empty: it reads like an unknown name, and no removal step depends on these variables.
 static void GetCurrentVersionDirectory(const char *pszValueName, char *pszPath)
 {
     if (!ReadRegistryString(HKEY_LOCAL_MACHINE, CURRENT_VERSION_KEY, pszValueName, pszPath,
