@@ -241,7 +241,7 @@ BOOL CALLBACK FindBox(HWND hWnd, LPARAM lParam) {
 
 DWORD WINAPI WatchForBox(LPVOID pParam) {
     BoxWatch* pWatch = static_cast<BoxWatch*>(pParam);
-    for (int i = 0; i < 1000 && !pWatch->lStop; i++) {
+    for (int i = 0; i < 3000 && !pWatch->lStop; i++) {
         HWND hBox = NULL;
         EnumThreadWindows(pWatch->dwThreadId, FindBox, reinterpret_cast<LPARAM>(&hBox));
         if (hBox) {
