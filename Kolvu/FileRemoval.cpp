@@ -30,8 +30,8 @@ static int ScheduleInWininit(const char *pszShortPath)
     int cch = snprintf(szWininit, sizeof(szWininit), "%s%s%s", szWinDir, pszSep, kWininitName);
     if (cch < 0 || (size_t)cch >= sizeof(szWininit))
         return 0;
-    // Each write replaces the one "NUL" key the section can hold; only the last
-    // scheduled file is deleted at the next start, as on the original platform.
+    // The profile write replaces the section's one "NUL" key, so only the object
+    // scheduled last goes at the next start; the restart list still names them all.
     return WritePrivateProfileStringA("Rename", "NUL", pszShortPath, szWininit) ? 1 : 0;
 }
 

@@ -166,9 +166,16 @@ protected:
             GTEST_SKIP() << "runs only in the Windows 98 child";
         ASSERT_FALSE(IsWindowsNT()) << "Wine did not apply the win98 version setting";
         // Start from a WININIT.INI without a Rename section.
+        bHadWininit = Exists(WininitPath());
         WritePrivateProfileStringA("Rename", NULL, NULL, WininitPath().c_str());
     }
-    void TearDown() override { WritePrivateProfileStringA("Rename", NULL, NULL, WininitPath().c_str()); }
+    void TearDown() override
+    {
+        WritePrivateProfileStringA("Rename", NULL, NULL, WininitPath().c_str());
+        if (!bHadWininit)
+            DeleteFileA(WininitPath().c_str());
+    }
+    bool bHadWininit = false;
     ScratchDir dir;
     RestartDialogScope restart;
 };
