@@ -2,6 +2,7 @@
 #include "KolvuDriver.h"
 
 #include <commctrl.h>
+#include <ctype.h>
 #include <stdio.h>
 
 #include "UiTest.h"
@@ -261,4 +262,65 @@ bool KolvuRun::NoBoxFor(DWORD dwMs)
         Sleep(50);
     }
     return true;
+}
+
+FileLock::FileLock() : pi_(), hHeld_(NULL), hRelease_(NULL)
+{
+}
+
+FileLock::~FileLock()
+{
+    Release();
+}
+
+bool FileLock::Hold(const std::string &tag, const std::vector<std::string> &paths)
+{
+    hHeld_ = CreateEventA(NULL, TRUE, FALSE, ("ZendrixLocker." + tag + ".held").c_str());
+    hRelease_ = CreateEventA(NULL, TRUE, FALSE, ("ZendrixLocker." + tag + ".release").c_str());
+    ResetEvent(hHeld_);
+    ResetEvent(hRelease_);
+    std::string cmd = "\"" + BinDir() + "\\FileLocker.exe\" " + tag;
+    for (const std::string &path : paths)
+        cmd += " \"" + path + "\"";
+    if (!UiStartProcess(cmd.c_str(), &pi_))
+        return false;
+    HANDLE waits[2] = {hHeld_, pi_.hProcess};
+    return WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
+}
+
+void FileLock::Release()
+{
+    if (hRelease_)
+        SetEvent(hRelease_);
+    if (pi_.hProcess)
+        UiWaitExit(&pi_, 10000);
+    if (hHeld_)
+        CloseHandle(hHeld_);
+    if (hRelease_)
+        CloseHandle(hRelease_);
+    hHeld_ = hRelease_ = NULL;
+}
+
+std::vector<std::string> RestartListLines(HWND hDlg)
+{
+    HWND hList = GetDlgItem(hDlg, 1002);
+    return hList ? UiListBoxLines(hList) : std::vector<std::string>();
+}
+
+std::string PendingRenamesLower()
+{
+    HKEY hKey;
+    std::string text;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
+                      &hKey) != ERROR_SUCCESS)
+        return text;
+    DWORD cb = 0;
+    if (RegQueryValueExA(hKey, "PendingFileRenameOperations", NULL, NULL, NULL, &cb) == ERROR_SUCCESS && cb > 0) {
+        std::vector<char> data(cb + 2, '\0');
+        RegQueryValueExA(hKey, "PendingFileRenameOperations", NULL, NULL, (BYTE *)data.data(), &cb);
+        for (DWORD i = 0; i < cb; ++i)
+            text += data[i] ? (char)tolower((unsigned char)data[i]) : '\n';
+    }
+    RegCloseKey(hKey);
+    return text;
 }

@@ -71,6 +71,25 @@ private:
     bool running_;
 };
 
+// Holds files open without delete sharing (FileLocker.exe) until Release or destruction.
+class FileLock {
+public:
+    FileLock();
+    ~FileLock();
+    // True once every file is held.
+    bool Hold(const std::string &tag, const std::vector<std::string> &paths);
+    void Release();
+
+private:
+    PROCESS_INFORMATION pi_;
+    HANDLE hHeld_, hRelease_;
+};
+
+// The restart dialog's locked-file list (item 1002).
+std::vector<std::string> RestartListLines(HWND hDlg);
+// The pending operations of the next start (NT family), as one lower-case text.
+std::string PendingRenamesLower();
+
 // Text of a message box in UTF-8 (static item 65535).
 std::string BoxText(HWND hBox);
 // Position of the progress bar (item 131) of the progress dialog.

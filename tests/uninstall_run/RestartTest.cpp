@@ -1,0 +1,166 @@
+// RestartTest.cpp -- Kolvu.exe with files in use: the restart dialog, its answers, the log itself locked, the 95 family.
+#include <gtest/gtest.h>
+
+#include "InstallLogWriter.h"
+#include "KolvuDriver.h"
+#include "UiTest.h"
+
+namespace {
+
+std::string Quoted(const std::string &path)
+{
+    return "\"" + path + "\"";
+}
+
+std::string Lower(std::string text)
+{
+    for (char &c : text)
+        c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+void ExpectRestartTexts(HWND hDlg)
+{
+    EXPECT_EQ("Restart", UiWindowText(hDlg));
+    EXPECT_EQ("These files could not be removed because currently they are in use:", UiItemText(hDlg, 101));
+    EXPECT_EQ("Your system has to be restarted to remove these locked files.", UiItemText(hDlg, 102));
+    EXPECT_EQ("Do you want to restart now ?", UiItemText(hDlg, 103));
+    EXPECT_EQ("&Yes", UiItemText(hDlg, IDOK));
+    EXPECT_EQ("&No", UiItemText(hDlg, IDCANCEL));
+}
+
+} // namespace
+
+// Two locked files beside the log: listed sorted and lower-cased, scheduled, and
+// after No the directory removal is tried twice, 2.5 s apart, and fails quietly.
+TEST(RestartDialog, LockedFilesAreListedAndNoKeepsThem)
+{
+    std::string dir = FreshCaseDir("locked");
+    std::string beta = dir + "\\Beta.TXT", alpha = dir + "\\alpha.txt";
+    WriteTextFile(beta);
+    WriteTextFile(alpha);
+    WriteTextFile(dir + "\\free.txt");
+    WriteTextFile(dir + "\\LEXA1.LDB");
+    WriteTextFile(dir + "\\LEXA2.LDB");
+    InstallLogWriter log;
+    log.AddFile(beta);
+    log.AddFile(dir + "\\free.txt");
+    log.AddFile(alpha);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    FileLock lock;
+    ASSERT_TRUE(lock.Hold("restartno", {beta, alpha}));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    HWND hDlg = run.WaitDialog("Restart");
+    ASSERT_TRUE(hDlg != NULL);
+    ExpectRestartTexts(hDlg);
+    std::vector<std::string> lines = RestartListLines(hDlg);
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(Lower(alpha), lines[0]);
+    EXPECT_EQ(Lower(beta), lines[1]);
+    std::string pending = PendingRenamesLower();
+    EXPECT_NE(std::string::npos, pending.find(Lower(alpha)));
+    EXPECT_NE(std::string::npos, pending.find(Lower(beta)));
+    SaveScreenshot("strings-restart");
+
+    UiPressButton(hDlg, IDCANCEL);
+    DWORD dwPressed = GetTickCount();
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_GE(GetTickCount() - dwPressed, 2400u) << "one retry of the directory removal after 2500 ms";
+    EXPECT_FALSE(PathExists(dir + "\\free.txt"));
+    EXPECT_FALSE(PathExists(dir + "\\uninst.log"));
+    EXPECT_FALSE(PathExists(dir + "\\LEXA1.LDB"));
+    EXPECT_FALSE(PathExists(dir + "\\LEXA2.LDB"));
+    EXPECT_TRUE(PathExists(alpha));
+    EXPECT_TRUE(PathExists(dir));
+
+    lock.Release();
+    Sleep(500);
+    EXPECT_TRUE(PathExists(alpha)) << "No asks for no restart";
+}
+
+TEST(RestartDialog, CloseBoxBehavesLikeNo)
+{
+    std::string dir = FreshCaseDir("closebox");
+    std::string locked = dir + "\\locked.txt";
+    WriteTextFile(locked);
+    InstallLogWriter log;
+    log.AddFile(locked);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    FileLock lock;
+    ASSERT_TRUE(lock.Hold("closebox", {locked}));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    HWND hDlg = run.WaitDialog("Restart");
+    ASSERT_TRUE(hDlg != NULL);
+    PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(UiWaitGone(hDlg, 5000));
+    EXPECT_TRUE(run.NoBoxFor(300)) << "no success message after the restart dialog";
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_TRUE(PathExists(locked));
+}
+
+TEST(RestartDialog, LockedInstallLogIsListedAsGiven)
+{
+    std::string dir = FreshCaseDir("lockedlog");
+    std::string logPath = dir + "\\Uninst.LOG";
+    WriteTextFile(dir + "\\app.txt");
+    InstallLogWriter log;
+    log.AddFile(dir + "\\app.txt");
+    ASSERT_TRUE(log.Save(logPath));
+    FileLock lock;
+    ASSERT_TRUE(lock.Hold("lockedlog", {logPath}));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(logPath) + " /yes"));
+    HWND hDlg = run.WaitDialog("Restart");
+    ASSERT_TRUE(hDlg != NULL);
+    std::vector<std::string> lines = RestartListLines(hDlg);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(logPath, lines[0]);
+    UiPressButton(hDlg, IDCANCEL);
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(dir + "\\app.txt"));
+    EXPECT_TRUE(PathExists(logPath));
+}
+
+// The 95 family keeps its delayed deletions in WININIT.INI, one "NUL" key that
+// each scheduling overwrites; the restart list still shows every file.
+TEST(RestartDialog, NinetyFiveFamilySchedulesInWininit)
+{
+    std::string exe = BinDir() + "\\Kolvu95.exe";
+    ASSERT_TRUE(CopyFileA((BinDir() + "\\Kolvu.exe").c_str(), exe.c_str(), FALSE));
+    RegSetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Kolvu95.exe", "Version", "win98");
+    std::string wininit = WindowsPath("WININIT.INI");
+    DeleteFileA(wininit.c_str());
+
+    std::string dir = FreshCaseDir("win98");
+    std::string first = dir + "\\first.txt", second = dir + "\\second.txt";
+    WriteTextFile(first);
+    WriteTextFile(second);
+    InstallLogWriter log;
+    log.AddFile(first);
+    log.AddFile(second);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    FileLock lock;
+    ASSERT_TRUE(lock.Hold("win98", {first, second}));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes", "Kolvu95.exe"));
+    HWND hDlg = run.WaitDialog("Restart");
+    ASSERT_TRUE(hDlg != NULL);
+    ExpectRestartTexts(hDlg);
+    EXPECT_EQ(2u, RestartListLines(hDlg).size());
+    char szShort[MAX_PATH];
+    ASSERT_NE(0u, GetShortPathNameA(second.c_str(), szShort, MAX_PATH));
+    char szValue[MAX_PATH];
+    GetPrivateProfileStringA("Rename", "NUL", "", szValue, MAX_PATH, wininit.c_str());
+    EXPECT_EQ(Lower(szShort), Lower(szValue)) << "the second scheduling replaced the first";
+    UiPressButton(hDlg, IDCANCEL);
+    EXPECT_EQ(0u, run.Exit());
+
+    DeleteFileA(wininit.c_str());
+    DeleteFileA(exe.c_str());
+}
