@@ -217,7 +217,6 @@ TEST(BroltEndToEnd, WalksTheSixPagesBuildsTestRunsAndTheSfxExtracts)
     Screenshot("step5");
     ASSERT_TRUE(run.Press(WIZ_NEXT));  // builds, then test-runs the new file
     ASSERT_TRUE(run.WaitPage(5));
-    Screenshot("step6");
 
     DWORD sfxPid = 0;
     for (int i = 0; i < 100 && !ProcessRunning("MySFX.EXE", &sfxPid); i++)
@@ -229,6 +228,7 @@ TEST(BroltEndToEnd, WalksTheSixPagesBuildsTestRunsAndTheSfxExtracts)
         WaitForSingleObject(sfx, kWait);
         CloseHandle(sfx);
     }
+    Screenshot("step6");
 
     ASSERT_TRUE(run.Press(WIZ_FINISH));
     EXPECT_EQ(0u, run.WaitExit());
