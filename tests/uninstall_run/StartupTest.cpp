@@ -1,8 +1,11 @@
 // StartupTest.cpp -- Kolvu.exe's start-up: choosing and checking the log, preparing the language.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "InstallLogWriter.h"
 #include "KolvuDriver.h"
+#include "PeChecksum.h"
 #include "UiTest.h"
 
 namespace {
@@ -202,4 +205,63 @@ TEST(StartupLanguageDll, NoImageMeansOwnStringsWithoutMessage)
     EXPECT_EQ(kConfirmText, run.AnswerBox(IDNO));
     EXPECT_EQ(0u, run.Exit());
     EXPECT_EQ(nTempBefore, CountTempLanguageFiles());
+}
+
+TEST(StartupLanguageDll, TemporaryFileThatCannotBeWritten)
+{
+    std::string dir = FreshCaseDir("notemp");
+    InstallLogWriter log;
+    std::string path = SampleLog(dir, log);
+    log.SetLanguageImage(ReadFileBytes(BinDir() + "\\ZxLangGerman.dll"));
+    ASSERT_TRUE(log.Save(path));
+
+    // the child inherits a temporary directory that does not exist
+    char szTmp[MAX_PATH] = "", szTemp[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", szTmp, MAX_PATH);
+    GetEnvironmentVariableA("TEMP", szTemp, MAX_PATH);
+    SetEnvironmentVariableA("TMP", (dir + "\\no such dir").c_str());
+    SetEnvironmentVariableA("TEMP", (dir + "\\no such dir").c_str());
+    KolvuRun run;
+    bool started = run.Start(Quoted(path));
+    SetEnvironmentVariableA("TMP", szTmp[0] ? szTmp : NULL);
+    SetEnvironmentVariableA("TEMP", szTemp[0] ? szTemp : NULL);
+    ASSERT_TRUE(started);
+    EXPECT_EQ("Unable to restore language DLL.", run.AnswerBox(IDOK));
+    EXPECT_EQ(kExitFailed, run.Exit());
+    EXPECT_TRUE(PathExists(dir + "\\App\\app.txt"));
+}
+
+// A copy of the uninstaller whose own string 42 lost its signature (and whose
+// checksum was made right again, so that it passes its self-check).
+TEST(StartupLanguageDll, OwnStringTableFailingTheLanguageTest)
+{
+    Bytes exe = ReadFileBytes(BinDir() + "\\Kolvu.exe");
+    ASSERT_FALSE(exe.empty());
+    const char *pszSignature = "ZENDRIX LANGUAGE DLL";
+    Bytes wide;
+    for (const char *p = pszSignature; *p; ++p) {
+        wide.push_back((uint8_t)*p);
+        wide.push_back(0);
+    }
+    auto it = std::search(exe.begin(), exe.end(), wide.begin(), wide.end());
+    ASSERT_TRUE(it != exe.end());
+    *it = 'X';
+    uint32_t field = 0;
+    ASSERT_TRUE(PeChecksumFieldOffset(exe.data(), exe.size(), &field));
+    uint32_t sum = PeChecksum(exe.data(), exe.size(), field);
+    for (int i = 0; i < 4; ++i)
+        exe[field + i] = (uint8_t)(sum >> (8 * i));
+    ASSERT_TRUE(WriteFileBytes(BinDir() + "\\KolvuNoSignature.exe", exe));
+
+    std::string dir = FreshCaseDir("nosignature");
+    InstallLogWriter log;
+    std::string path = SampleLog(dir, log);
+    ASSERT_TRUE(log.Save(path));
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(path), "KolvuNoSignature.exe"));
+    EXPECT_EQ("Unable to access internal string resources. Corrupt executable ! Uninstall failed !",
+              run.AnswerBox(IDOK));
+    EXPECT_EQ(kExitFailed, run.Exit());
+    EXPECT_TRUE(PathExists(path));
+    DeleteFileA((BinDir() + "\\KolvuNoSignature.exe").c_str());
 }
