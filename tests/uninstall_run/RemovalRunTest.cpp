@@ -299,6 +299,23 @@ TEST(CustomPrograms, SeveralRunInFileOrderInTheDestination)
     EXPECT_EQ("c|" + dest, lines[2]);
 }
 
+TEST(CustomPrograms, WithoutApplicationRecordRunWhereKolvuRuns)
+{
+    std::string dir = FreshCaseDir("customnoapp");
+    std::string mark = dir + "\\mark.txt";
+    InstallLogWriter log;
+    log.AddCustomUninstall(CustomProgram(), "0 \"" + mark + "\" noapp");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    KolvuRun run;   // started in the bin directory
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    std::vector<std::string> lines = MarkLines(mark);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(0, lstrcmpiA(("noapp|" + BinDir()).c_str(), lines[0].c_str()));
+}
+
 TEST(Directories, ParentListedBeforeChildStaysAndIsReported)
 {
     std::string dir = FreshCaseDir("parentfirst");
