@@ -23,12 +23,21 @@ static const Caption CAPTION_DIRECTORY = {"Uninstall|Directory", "Removing Direc
 static const Caption CAPTION_UNINSTALL_KEY = {"Uninstall|UIKey", "Deleting Uninstall Key"};
 
 // Every write into the dialog is a call into the main thread and waits for it;
-// with thousands of records, writes that would not change what is shown are skipped.
+// with thousands of records these calls, not the removal, would set the pace.
+// So a write that would not change what is shown is skipped, and the detail line,
+// which changes with every file, is sent at most once per DETAIL_INTERVAL_MS:
+// a path replaced sooner is never seen on the screen anyway. A held-back path is
+// sent before anything that may take long and before the caption or pass changes.
+static const DWORD DETAIL_INTERVAL_MS = 25;
+
 struct ProgressView {
     HWND hDlg;
     const Caption *pCaption;   // last caption set, NULL before the first
-    char szDetail[MAX_PATH];   // last detail line set
-    int bDetailSet;
+    char szDetail[MAX_PATH];   // the detail line as shown, or held back when bDetailHeld
+    int bDetailSent;           // something was sent at all
+    int bDetailHeld;           // szDetail is newer than what the dialog shows
+    int bSendNextDetail;       // the caption just changed: show its record at once
+    DWORD dwDetailSentAt;
     UINT uPosition;            // last bar position set
     int bPositionSet;
 };
@@ -46,19 +55,36 @@ static void SetCaption(ProgressView &view, const Caption &caption)
     if (view.pCaption == &caption)
         return;
     view.pCaption = &caption;
+    view.bSendNextDetail = 1;
     if (IsLanguageFileMode())
         SetDlgItemTextByKey(view.hDlg, IDC_PROGRESS_CAPTION, caption.pszKey);
     else
         SetDlgItemTextA(view.hDlg, IDC_PROGRESS_CAPTION, caption.pszEnglish);
 }
 
+static void SendDetail(ProgressView &view)
+{
+    SetDlgItemTextA(view.hDlg, IDC_PROGRESS_DETAIL, view.szDetail);
+    view.bDetailSent = 1;
+    view.bDetailHeld = 0;
+    view.bSendNextDetail = 0;
+    view.dwDetailSentAt = GetTickCount();
+}
+
 static void SetDetail(ProgressView &view, const char *pszText)
 {
-    if (view.bDetailSet && strcmp(view.szDetail, pszText) == 0)
+    if (view.bDetailSent && !view.bDetailHeld && strcmp(view.szDetail, pszText) == 0)
         return;
-    view.bDetailSet = 1;
     lstrcpynA(view.szDetail, pszText, sizeof(view.szDetail));
-    SetDlgItemTextA(view.hDlg, IDC_PROGRESS_DETAIL, pszText);
+    view.bDetailHeld = 1;
+    if (!view.bDetailSent || view.bSendNextDetail || GetTickCount() - view.dwDetailSentAt >= DETAIL_INTERVAL_MS)
+        SendDetail(view);
+}
+
+static void FlushDetail(ProgressView &view)
+{
+    if (view.bDetailHeld)
+        SendDetail(view);
 }
 
 static void SetBar(ProgressView &view, DWORD dwHandled)
@@ -79,11 +105,14 @@ static void LowerAscii(char *psz)
             *psz = (char)(*psz - 'A' + 'a');
 }
 
-static void UnregisterIfServer(const char *pszLowerPath)
+static void UnregisterIfServer(ProgressView &view, const char *pszLowerPath)
 {
     // A substring test on purpose: "x.dll.bak" was registered under that name too.
-    if (!UninstallState.SkipUnregister && (strstr(pszLowerPath, ".ocx") || strstr(pszLowerPath, ".dll")))
+    if (!UninstallState.SkipUnregister && (strstr(pszLowerPath, ".ocx") || strstr(pszLowerPath, ".dll"))) {
+        // the module's own code runs now, for as long as it likes
+        FlushDetail(view);
         UnregisterComServer(pszLowerPath);
+    }
 }
 
 // First pass: every custom uninstall program, in file order, each to its end.
@@ -132,7 +161,7 @@ static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
                        strcpy(szPath, body->File.Path);
                        LowerAscii(szPath);
                        // unregistered first, also when other installations keep the file
-                       UnregisterIfServer(szPath);
+                       UnregisterIfServer(view, szPath);
                        if (bShared)
                            RemoveSharedFile(szPath);
                        else
@@ -156,6 +185,7 @@ static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
                    SetBar(view, dwHandled);
                    return 1;
                });
+    FlushDetail(view);
 }
 
 // Third pass: directories in file order. A directory that will not go now is
@@ -173,6 +203,7 @@ static void RemoveDirectories(ProgressView &view, DWORD dwHandled)
                        RemoveFileOrSchedule(body->File.Path);
                    return 1;
                });
+    FlushDetail(view);
 }
 
 int RunRemoval()

@@ -221,6 +221,7 @@ TEST(Progress, TenRecordLogStepsByTen)
     EXPECT_FALSE(IsWindowVisible(hDlg)) << "ended when the removal completed";
     EXPECT_EQ(40, ProgressPos(hDlg));
     EXPECT_EQ("Deleting Uninstall Key", UiItemText(hDlg, 101));
+    EXPECT_EQ(app, UiItemText(hDlg, 102)) << "the last record's path, even when sent late";
     EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
     EXPECT_EQ(0u, run.Exit());
     EXPECT_FALSE(PathExists(app));
