@@ -317,6 +317,29 @@ TEST(CustomPrograms, WithoutApplicationRecordRunWhereKolvuRuns)
     EXPECT_EQ(0, lstrcmpiA(("noapp|" + BinDir()).c_str(), lines[0].c_str()));
 }
 
+TEST(Finishing, LogNamedWithoutDirectoryLeavesItsSurroundingsAlone)
+{
+    std::string dir = FreshCaseDir("barelog");
+    WriteTextFile(dir + "\\app.txt");
+    WriteTextFile(dir + "\\LEXA1.LDB");
+    InstallLogWriter log;
+    log.AddFile(dir + "\\app.txt");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    std::string cmd = "\"" + BinDir() + "\\Kolvu.exe\" uninst.log /yes";
+    PROCESS_INFORMATION pi;
+    ASSERT_TRUE(UiStartProcess(cmd.c_str(), &pi, dir.c_str()));
+    HWND hBox = UiWaitWindow("Uninstall", pi.dwProcessId, 20000, UI_DIALOG_CLASS);
+    ASSERT_TRUE(hBox != NULL);
+    EXPECT_EQ(kSuccessText, BoxText(hBox));
+    UiPressButton(hBox, IDOK);
+    EXPECT_EQ(0u, UiWaitExit(&pi, 20000));
+    EXPECT_FALSE(PathExists(dir + "\\app.txt"));
+    EXPECT_FALSE(PathExists(dir + "\\uninst.log"));
+    EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB")) << "no directory part: no language files are looked for";
+    EXPECT_TRUE(PathExists(dir));
+}
+
 TEST(Directories, ParentListedBeforeChildStaysAndIsReported)
 {
     std::string dir = FreshCaseDir("parentfirst");
