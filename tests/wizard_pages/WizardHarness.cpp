@@ -10,45 +10,38 @@
 #include "UiTest.h"
 #include "Wizard.h"
 
-MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Run(); }) {}
+MessageBoxWatcher *MessageBoxWatcher::current_;
+
+MessageBoxWatcher::MessageBoxWatcher()
+{
+    current_ = this;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, OnCallWndProcRet, NULL, GetCurrentThreadId());
+}
 
 MessageBoxWatcher::~MessageBoxWatcher()
 {
-    stop_ = true;
-    thread_.join();
+    if (hook_)
+        UnhookWindowsHookEx(hook_);
+    current_ = NULL;
 }
 
-std::vector<std::string> MessageBoxWatcher::Texts()
+LRESULT CALLBACK MessageBoxWatcher::OnCallWndProcRet(int code, WPARAM wParam, LPARAM lParam)
 {
-    std::lock_guard<std::mutex> guard(lock_);
-    return texts_;
-}
-
-void MessageBoxWatcher::Clear()
-{
-    std::lock_guard<std::mutex> guard(lock_);
-    texts_.clear();
-}
-
-void MessageBoxWatcher::Run()
-{
-    while (!stop_) {
-        HWND box = UiFindWindow(BROLT_CAPTION, GetCurrentProcessId(), UI_DIALOG_CLASS);
-        if (box && IsWindowVisible(box)) {
-            std::string text = UiMessageBoxText(box);
-            {
-                std::lock_guard<std::mutex> guard(lock_);
-                texts_.push_back(text);
-            }
-            // A click that lands before the box is ready is lost; press again.
-            for (int tries = 0; tries < 50 && !stop_; tries++) {
-                PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                if (UiWaitGone(box, 200))
-                    break;
-            }
+    const CWPRETSTRUCT *call = (const CWPRETSTRUCT *)lParam;
+    if (code == HC_ACTION && current_ && call->message == WM_INITDIALOG) {
+        char caption[64] = "", cls[16] = "";
+        GetClassNameA(call->hwnd, cls, sizeof(cls));
+        GetWindowTextA(call->hwnd, caption, sizeof(caption));
+        HWND text = GetDlgItem(call->hwnd, 0xFFFF);
+        if (strcmp(cls, UI_DIALOG_CLASS) == 0 && strcmp(caption, BROLT_CAPTION) == 0 && text) {
+            char message[1024] = "";
+            GetWindowTextA(text, message, sizeof(message));
+            current_->texts_.push_back(message);
+            // Taken up by the box's own modal loop, as a press of OK would be.
+            PostMessageA(call->hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }
-        Sleep(30);
     }
+    return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
 WizardUnderTest::WizardUnderTest()

@@ -4,26 +4,24 @@
 
 #include <windows.h>
 
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
-// Presses OK on every message box with the program's caption that a thread of
-// this process shows, and keeps their texts in order.
+// Presses OK on every message box with the program's caption that this thread
+// shows, and keeps their texts in order. A hook on the thread sees each box as
+// its dialog is set up, so no second thread has to find it on the screen.
 class MessageBoxWatcher {
 public:
     MessageBoxWatcher();
     ~MessageBoxWatcher();
-    std::vector<std::string> Texts();
-    void Clear();
+    std::vector<std::string> Texts() const { return texts_; }
+    void Clear() { texts_.clear(); }
 
 private:
-    void Run();
-    std::thread thread_;
-    std::mutex lock_;
+    static LRESULT CALLBACK OnCallWndProcRet(int code, WPARAM wParam, LPARAM lParam);
+    static MessageBoxWatcher *current_;
+    HHOOK hook_ = NULL;
     std::vector<std::string> texts_;
-    volatile bool stop_ = false;
 };
 
 // The six-page wizard, as the program builds it, but modeless.
