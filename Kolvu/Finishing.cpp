@@ -33,20 +33,6 @@ static void ShowOutcome()
         ResMessageBox(10006, OUTCOME_BOX);
 }
 
-// Deletes a language file beside the log; the files were read at start-up in
-// either mode's place, so both are tried whatever the mode.
-static void DeleteLanguageFile(const char *pszLogPath, const char *pszLastBackslash, const char *pszName)
-{
-    char szPath[MAX_PATH];
-    size_t cchDir = (size_t)(pszLastBackslash - pszLogPath);
-    size_t cchName = strlen(pszName);
-    if (cchDir + cchName >= sizeof(szPath))
-        return;
-    memcpy(szPath, pszLogPath, cchDir);
-    memcpy(szPath + cchDir, pszName, cchName + 1);
-    DeleteFileA(szPath);
-}
-
 int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
 {
     if (nQuitCode == -1) {
@@ -68,10 +54,15 @@ int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
         ShowOutcome();
     }
 
+    // Both files go whatever the mode: nothing of the installation may stay behind.
+    char szLanguageFile[MAX_PATH];
+    if (LanguageFilePath(szLanguageFile, sizeof(szLanguageFile), pszInstallLogPath, "\\LEXA1.LDB"))
+        DeleteFileA(szLanguageFile);
+    if (LanguageFilePath(szLanguageFile, sizeof(szLanguageFile), pszInstallLogPath, "\\LEXA2.LDB"))
+        DeleteFileA(szLanguageFile);
+
     char *pszLastBackslash = strrchr(pszInstallLogPath, '\\');
     if (pszLastBackslash) {
-        DeleteLanguageFile(pszInstallLogPath, pszLastBackslash, "\\LEXA1.LDB");
-        DeleteLanguageFile(pszInstallLogPath, pszLastBackslash, "\\LEXA2.LDB");
         *pszLastBackslash = '\0';
         if (!RemoveDirectoryA(pszInstallLogPath)) {
             // A just-finished custom uninstall program or the shell may still

@@ -7,6 +7,9 @@
 extern DWORD MainThreadId;
 // Nonzero when the start-up loaded the table of LEXA1.LDB: texts are then taken by key.
 int IsLanguageFileMode();
+// The language file pszName ("\\LEXA1.LDB") beside the log: 0 when the log path has
+// no directory part or the result would not fit.
+int LanguageFilePath(char *pszOut, size_t cbOut, const char *pszLogPath, const char *pszName);
 
 // --- MainLoop.cpp ---
 // Pumps the calling thread's messages until WM_QUIT and returns that message's wParam.

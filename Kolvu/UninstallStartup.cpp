@@ -38,7 +38,7 @@ static void CloseLog()
 
 // The language files lie beside the log. A log path without a directory part
 // gives no name at all: the log itself must never be read as a language file.
-static int LanguageFilePath(char *pszOut, size_t cbOut, const char *pszLogPath, const char *pszName)
+int LanguageFilePath(char *pszOut, size_t cbOut, const char *pszLogPath, const char *pszName)
 {
     const char *pszLastBackslash = strrchr(pszLogPath, '\\');
     if (!pszLastBackslash)
