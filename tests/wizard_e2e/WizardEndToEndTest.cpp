@@ -215,11 +215,21 @@ TEST(BroltEndToEnd, WalksTheSixPagesBuildsTestRunsAndTheSfxExtracts)
     ASSERT_TRUE(run.Press(WIZ_NEXT));
     ASSERT_TRUE(run.WaitPage(4));
     Screenshot("step5");
+    // "Browse" names the output through a save-as dialog that adds ".exe".
+    ASSERT_TRUE(run.PressOnPage(IDC_STEP5_BROWSE));
+    HWND save = UiWaitWindow("Save SFX module as...", run.Pid(), kWait, UI_DIALOG_CLASS);
+    ASSERT_TRUE(save != NULL);
+    Sleep(300);
+    HWND name = GetDlgItem(save, 0x47C) ? GetDlgItem(save, 0x47C) : GetDlgItem(save, 0x480);
+    SendMessageA(name, WM_SETTEXT, 0, (LPARAM)dir.File("Velmor").c_str());
+    UiPressButton(save, IDOK);
+    ASSERT_TRUE(UiWaitGone(save, kWait));
+    EXPECT_EQ(dir.File("Velmor.exe"), UiItemText(run.Page(), IDC_STEP5_OUTPUTFILE));
     ASSERT_TRUE(run.Press(WIZ_NEXT));  // builds, then test-runs the new file
     ASSERT_TRUE(run.WaitPage(5));
 
     DWORD sfxPid = 0;
-    for (int i = 0; i < 100 && !ProcessRunning("MySFX.EXE", &sfxPid); i++)
+    for (int i = 0; i < 100 && !ProcessRunning("Velmor.exe", &sfxPid); i++)
         Sleep(100);
     EXPECT_NE(0u, sfxPid) << "the test run did not start the new file";
     if (sfxPid) {
@@ -237,10 +247,10 @@ TEST(BroltEndToEnd, WalksTheSixPagesBuildsTestRunsAndTheSfxExtracts)
     // The archive: stub, header, packed block; the newest file first.
     std::string stub = ReadWholeFile((ProgramDirectory() + "\\pelstub.bin").c_str());
     ASSERT_FALSE(stub.empty());
-    EXPECT_EQ(stub, ReadWholeFile(dir.File("MySFX.EXE").c_str()).substr(0, stub.size()));
+    EXPECT_EQ(stub, ReadWholeFile(dir.File("Velmor.exe").c_str()).substr(0, stub.size()));
     SfxArchive archive;
     std::string why;
-    ASSERT_TRUE(ReadSfxArchive(dir.File("MySFX.EXE").c_str(), stub.size(), &archive, &why)) << why;
+    ASSERT_TRUE(ReadSfxArchive(dir.File("Velmor.exe").c_str(), stub.size(), &archive, &why)) << why;
     ASSERT_EQ(3u, archive.files.size());
     EXPECT_EQ("setup.ini", archive.files[0].name);
     EXPECT_EQ("manual.doc", archive.files[1].name);
@@ -251,7 +261,7 @@ TEST(BroltEndToEnd, WalksTheSixPagesBuildsTestRunsAndTheSfxExtracts)
 
     // And it extracts.
     std::string out = dir.File("out");
-    std::string command = "\"" + dir.File("MySFX.EXE") + "\" /s \"/d:" + out + "\"";
+    std::string command = "\"" + dir.File("Velmor.exe") + "\" /s \"/d:" + out + "\"";
     PROCESS_INFORMATION pi;
     ASSERT_TRUE(UiStartProcess(command.c_str(), &pi, dir.Path().c_str()));
     UiWaitExit(&pi, 60000);
