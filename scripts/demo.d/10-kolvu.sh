@@ -28,6 +28,12 @@ clsid='{6B1F0D2E-5C3A-4E71-9B8D-2A7C4F1E0D93}'   # the COM server fixture's clas
 rm -rf "$app" "$logdir"; mkdir -p "$app/data" "$app/bin" "$logdir"
 echo "Velmor Demo readme" > "$app/readme.txt"
 head -c 20000 /dev/urandom > "$app/data/sample.dat"
+# enough small files for the progress dialog to stay up a moment
+pages=()
+for i in $(seq -w 1 300); do
+  echo "page $i" > "$app/data/page$i.txt"
+  pages+=(--file "C:\\Program Files\\Velmor Demo\\data\\page$i.txt")
+done
 cp "$bin/ComServerFixture.dll" "$app/bin/VelmorView.dll"
 cp "$bin/CustomUninstall.exe" "$app/bin/cleanup.exe"
 echo "shared by two programs" > "$sys32/velmorshr.dll"
@@ -51,7 +57,7 @@ rm -f "$drive_c/velmor-demo-cleanup.txt"
 quiet wine "$bin/mklog.exe" "$(win "$log")" --flags 2 --language-files 1 \
   --app 'Velmor Demo' "$dest" \
   --custom "${dest}bin\\cleanup.exe" "0 $mark demo" \
-  --file "${dest}readme.txt" --file "${dest}data\\sample.dat" \
+  --file "${dest}readme.txt" --file "${dest}data\\sample.dat" "${pages[@]}" \
   --file "${dest}bin\\VelmorView.dll" --file "${dest}bin\\cleanup.exe" \
   --system-file 'C:\windows\system32\velmorshr.dll' --system-file 'C:\windows\system32\velmorone.dll' \
   --reg 1 'Software\Velmor\Demo' Path --reg 1 'Software\Velmor\Demo' Version \
@@ -59,7 +65,7 @@ quiet wine "$bin/mklog.exe" "$(win "$log")" --flags 2 --language-files 1 \
   --raw 6 10 \
   --directory "${dest}data" --directory "${dest}bin" --directory 'C:\Program Files\Velmor Demo'
 if [ ! -s "$log" ]; then echo "kolvu: mklog.exe could not write the sample log"; exit 1; fi
-echo "kolvu: sample installed; install log $(stat -c %s "$log") bytes, 16 records, texts from LEXA1.LDB beside it"
+echo "kolvu: sample installed; install log $(stat -c %s "$log") bytes, 315 records, texts from LEXA1.LDB beside it"
 
 # --- uninstall -------------------------------------------------------------
 cd "$bin" || exit 1
@@ -72,7 +78,7 @@ check() {   # check LABEL COMMAND...: removed when the command fails
   if "${@:2}" >/dev/null 2>&1 </dev/null; then left="$left, $1"; else removed="$removed, $1"; fi
 }
 check "readme.txt" test -e "$app/readme.txt"
-check "data\\sample.dat" test -e "$app/data/sample.dat"
+check "data\\sample.dat and 300 pages" test -e "$app/data/sample.dat" -o -e "$app/data/page150.txt"
 check "the application folder" test -e "$app"
 check "COM class of VelmorView.dll" wine reg query "HKCU\Software\Classes\CLSID\\$clsid"
 check "velmorone.dll (last user)" test -e "$sys32/velmorone.dll"
