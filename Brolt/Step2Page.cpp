@@ -37,9 +37,12 @@ static void OnDropFiles(HWND hDlg, HDROP drop)
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
     for (UINT i = 0; i < count; i++) {
         char path[260];
-        // A longer path would come back cut and name some other file: skip it.
-        UINT n = DragQueryFileA(drop, i, path, sizeof(path));
-        if (n == 0 || n >= sizeof(path))
+        // A longer path would come back cut and name some other file (and the
+        // ANSI file calls could not open it anyway): skip it.
+        UINT length = DragQueryFileA(drop, i, NULL, 0);
+        if (length == 0 || length >= sizeof(path))
+            continue;
+        if (DragQueryFileA(drop, i, path, sizeof(path)) != length)
             continue;
         AddFileToList(hDlg, path);
     }

@@ -205,7 +205,8 @@ TEST_F(WizardPages, Page2RefusesADroppedFolderAndAddsTheDocuments)
     CreateDirectoryA(folder.c_str(), NULL);
     std::string doc1 = scratch.MakeFile("one.doc", 5);
     std::string doc2 = scratch.MakeFile("two.doc", 6);
-    DropFiles(wiz.Page(), {folder, doc1, doc2});
+    std::string tooLong = scratch.Path() + "\\" + std::string(300 - scratch.Path().size(), 'x');
+    DropFiles(wiz.Page(), {folder, doc1, tooLong, doc2});
     wiz.Pump();
 
     EXPECT_EQ(std::vector<std::string>{"Unable to open file:\n" + folder +
