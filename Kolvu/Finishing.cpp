@@ -47,7 +47,8 @@ int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
     // A log held open elsewhere is scheduled and listed like any locked file.
     RemoveFileOrSchedule(pszInstallLogPath);
 
-    if (UninstallState.RestartNeeded) {
+    // Without the dialog nothing would ever end its loop: then the outcome is told instead.
+    if (UninstallState.RestartNeeded && UninstallState.RestartDialog) {
         ShowWindow(UninstallState.RestartDialog, SW_SHOW);
         RunMessageLoop();
     } else {
