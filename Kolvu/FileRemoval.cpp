@@ -40,7 +40,10 @@ int RemoveFileOrSchedule(const char *pszPath)
     if (pszPath == NULL || pszPath[0] == '\0')
         return 1;
 
-    // Clears read-only, hidden and system, which would make the deletion fail.
+    // Most files go at the first try; only a refused one pays for clearing
+    // read-only, hidden and system and trying again.
+    if (DeleteFileA(pszPath))
+        return 1;
     SetFileAttributesA(pszPath, FILE_ATTRIBUTE_ARCHIVE);
     if (DeleteFileA(pszPath))
         return 1;

@@ -41,8 +41,9 @@ macro(zx_project_warnings)
   add_compile_options(-Wall -Wextra -Wshadow -Wformat=2 -Wundef)
 endmacro()
 
+# Shipped programs leave their debugging symbols behind.
 function(zx_gui_program target)
-  target_link_options(${target} PRIVATE -mwindows)
+  target_link_options(${target} PRIVATE -mwindows -s)
 endfunction()
 
 function(zx_stamp_checksum target)

@@ -24,8 +24,8 @@ struct RestartTexts {
 
 const RestartTexts kGermanFileTexts = {
     "Neustart",
-    "Diese Dateien konnten nicht entfernt werden, weil sie gerade verwendet werden:",
-    "Ihr System muss neu gestartet werden, um diese gesperrten Dateien zu entfernen.",
+    "Diese Dateien werden benutzt und konnten nicht entfernt werden:",
+    "Ihr System muss neu gestartet werden, um diese Dateien zu entfernen.",
     "Möchten Sie jetzt neu starten?",
     "&Ja",
     "&Nein",
