@@ -324,3 +324,19 @@ std::string PendingRenamesLower()
     RegCloseKey(hKey);
     return text;
 }
+
+int CountTempLanguageFiles()
+{
+    char szTemp[MAX_PATH];
+    GetTempPathA(MAX_PATH, szTemp);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((std::string(szTemp) + "ZNX*.tmp").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    int n = 0;
+    do
+        n++;
+    while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return n;
+}

@@ -94,3 +94,5 @@ std::string PendingRenamesLower();
 std::string BoxText(HWND hBox);
 // Position of the progress bar (item 131) of the progress dialog.
 int ProgressPos(HWND hDlg);
+// Restored language DLLs ("ZNX*.tmp") in the temporary directory.
+int CountTempLanguageFiles();
