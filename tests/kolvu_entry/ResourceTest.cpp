@@ -57,12 +57,14 @@ TEST_F(KolvuResources, VersionEntries)
     EXPECT_NE(VersionString(info, "LegalCopyright").find("Velmor Software"), std::string::npos);
 }
 
-TEST_F(KolvuResources, IconAndVersionAreGermanResources)
+TEST_F(KolvuResources, IconVersionAndDialogsAreGermanResources)
 {
     const WORD german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
     EXPECT_EQ(german, 1031);
     EXPECT_NE(FindResourceExA(module_, RT_GROUP_ICON, "MAINICON", german), (HRSRC)NULL);
     EXPECT_NE(FindResourceExA(module_, RT_VERSION, MAKEINTRESOURCEA(1), german), (HRSRC)NULL);
+    EXPECT_NE(FindResourceExA(module_, RT_DIALOG, "UNINSTDLG", german), (HRSRC)NULL);
+    EXPECT_NE(FindResourceExA(module_, RT_DIALOG, "RESTARTDLG", german), (HRSRC)NULL);
 }
 
 TEST_F(KolvuResources, MainIconHoldsThreeImages)
