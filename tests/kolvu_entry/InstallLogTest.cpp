@@ -310,7 +310,8 @@ TEST(RecordWalkDamage, HugeOrPastTheEndBodyLengthEndsTheWalk)
         log.AddFile("unreachable");
         int result = 0;
         auto seen = Walk(log, kAllKnown, &result);
-        EXPECT_EQ(seen.size(), 1u) << length;
+        ASSERT_EQ(seen.size(), 2u) << length;
+        EXPECT_FALSE(seen[1].hasBody) << "visited, never acted on";
         EXPECT_EQ(result, 1) << length;
     }
     // A length that lands exactly on the end of the file is fine.
@@ -329,8 +330,9 @@ TEST(RecordWalkDamage, BodyCutShortIsNotActedOn)
     log.AddHead(REC_FILE, 260);
     log.AddBytes(body);
     auto seen = Walk(log, kAllKnown);
-    ASSERT_EQ(seen.size(), 1u);
+    ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0].text, "whole");
+    EXPECT_FALSE(seen[1].hasBody);
 }
 
 TEST(RecordWalkDamage, KnownCodeWithWrongLengthKeepsEveryPassOnTheSameBoundaries)

@@ -375,12 +375,15 @@ TEST(CustomPrograms, DamagedRecordStopsLikeAFailure)
     WriteTextFile(dir + "\\app.txt");
     Bytes longer = InstallLogWriter::CustomUninstallBody(CustomProgram(), "0 x");
     longer.resize(600);
-    InstallLogWriter unterminated, wrongLength;
-    unterminated.AddCustomUninstall(std::string(300, 'p'), "");   // fills the field, no NUL
-    wrongLength.Add(REC_CUSTOM_UNINSTALL, longer);
-    for (InstallLogWriter *log : {&unterminated, &wrongLength}) {
-        log->AddFile(dir + "\\app.txt");
-        ASSERT_TRUE(log->Save(dir + "\\uninst.log"));
+    InstallLogWriter logs[3];
+    for (InstallLogWriter &log : logs)
+        log.AddFile(dir + "\\app.txt");
+    logs[0].AddCustomUninstall(std::string(300, 'p'), "");   // fills the field, no NUL
+    logs[1].Add(REC_CUSTOM_UNINSTALL, longer);                // 600 bytes, not 520
+    logs[2].AddHead(REC_CUSTOM_UNINSTALL, 520);               // the log ends 100 bytes into it
+    logs[2].AddBytes(Bytes(100, 'p'));
+    for (InstallLogWriter &log : logs) {
+        ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
         KolvuRun run;
         ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
         EXPECT_EQ(kCustomFailedText, run.AnswerBox(IDOK));
