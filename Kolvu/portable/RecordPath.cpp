@@ -91,9 +91,22 @@ int NamesDevice(const char *pszPath)
     }
 }
 
+// "C:\App\..\..\Windows" is full, but no setup records a path that climbs out.
+static int ClimbsOrStays(const char *pszPath)
+{
+    for (const char *psz = pszPath;; ) {
+        size_t cch = ComponentLength(psz);
+        if ((cch == 1 && psz[0] == '.') || (cch == 2 && psz[0] == '.' && psz[1] == '.'))
+            return 1;
+        if (psz[cch] == '\0')
+            return 0;
+        psz += cch + 1;
+    }
+}
+
 int IsActionablePath(const char *pszPath)
 {
-    return IsFullPath(pszPath) && !NamesDevice(pszPath);
+    return IsFullPath(pszPath) && !NamesDevice(pszPath) && !ClimbsOrStays(pszPath);
 }
 
 int IsModulePath(const char *pszPath)

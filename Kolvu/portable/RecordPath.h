@@ -15,7 +15,7 @@ int IsFullPath(const char *pszPath);
 // CLOCK$), in any letter case: "C:\App\aux.txt" opens the AUX device, not a file.
 int NamesDevice(const char *pszPath);
 
-// A full path that names no device.
+// A full path that names no device and has no "." or ".." component.
 int IsActionablePath(const char *pszPath);
 
 // The file name ends in ".dll" or ".ocx", in any letter case: a module that may

@@ -388,6 +388,9 @@ TEST(RecordPath, OnlyFullPathsWithoutDeviceNamesAct)
         EXPECT_EQ(c.device, NamesDevice(c.path)) << c.path;
         EXPECT_EQ(c.full && !c.device, IsActionablePath(c.path)) << c.path;
     }
+    EXPECT_FALSE(IsActionablePath("C:\\App\\..\\..\\Windows\\win.ini"));
+    EXPECT_FALSE(IsActionablePath("C:\\App\\.\\a.txt"));
+    EXPECT_TRUE(IsActionablePath("C:\\App\\..a\\.b"));
 }
 
 TEST(RecordPath, ModulesByExtensionOnly)
