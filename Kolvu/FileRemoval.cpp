@@ -39,7 +39,9 @@ static int AddWininitLine(const char *pszWininit, const char *pszShortPath)
     if (cbFile != INVALID_FILE_SIZE && cbFile <= kWininitLimit)
         pText = (char *)HeapAlloc(GetProcessHeap(), 0, cbFile + 2 * MAX_PATH + 32);
     DWORD cbRead = 0;
-    if (pText != NULL && ReadFile(hFile, pText, cbFile, &cbRead, NULL) && cbRead == cbFile) {
+    // A file with NUL bytes (a UTF-16 one, say) is no text our line may join.
+    if (pText != NULL && ReadFile(hFile, pText, cbFile, &cbRead, NULL) && cbRead == cbFile &&
+        memchr(pText, 0, cbFile) == NULL) {
         int bFound = 0;
         size_t at = RenameSectionEnd(pText, cbFile, &bFound);
         // The new text is the old one's tail moved up behind the inserted lines.
