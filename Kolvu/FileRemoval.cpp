@@ -8,6 +8,7 @@
 #include "Platform.h"
 #include "RestartDialogIds.h"
 #include "UninstallState.h"
+#include "WininitSection.h"
 
 // The 95 family has no pending-operations store in the kernel: its start-up program
 // processes this section, where a "NUL" destination means "delete".
@@ -16,6 +17,56 @@ static const char kWininitName[] = "WININIT.INI";
 static int ScheduleOnNt(const char *pszShortPath)
 {
     return MoveFileExA(pszShortPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
+}
+
+// A file larger than this is not a WININIT.INI any setup wrote; leave it alone.
+static const DWORD kWininitLimit = 1024 * 1024;
+
+// Adds one "NUL=<short path>" line at the end of the [Rename] section (made when
+// missing): one line per file, so that every file the restart dialog lists goes.
+// Only the text from the insertion point on is written again; the file grows,
+// so nothing before that point is touched even when the write fails.
+static int AddWininitLine(const char *pszWininit, const char *pszShortPath)
+{
+    HANDLE hFile = CreateFileA(pszWininit, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return 0;
+    int bCreated = GetLastError() != ERROR_ALREADY_EXISTS;
+    int nResult = 0;
+    DWORD cbFile = GetFileSize(hFile, NULL);
+    char *pText = NULL;
+    if (cbFile != INVALID_FILE_SIZE && cbFile <= kWininitLimit)
+        pText = (char *)HeapAlloc(GetProcessHeap(), 0, cbFile + 2 * MAX_PATH + 32);
+    DWORD cbRead = 0;
+    // A file with NUL bytes (a UTF-16 one, say) is no text our line may join.
+    if (pText != NULL && ReadFile(hFile, pText, cbFile, &cbRead, NULL) && cbRead == cbFile &&
+        memchr(pText, 0, cbFile) == NULL) {
+        int bFound = 0;
+        size_t at = RenameSectionEnd(pText, cbFile, &bFound);
+        // The new text is the old one's tail moved up behind the inserted lines.
+        char szInsert[MAX_PATH + 32];
+        int cchInsert = snprintf(szInsert, sizeof(szInsert), "%s%sNUL=%s\r\n",
+                                 (at > 0 && pText[at - 1] != '\n') ? "\r\n" : "",
+                                 bFound ? "" : "[Rename]\r\n", pszShortPath);
+        if (cchInsert > 0 && (size_t)cchInsert < sizeof(szInsert)) {
+            size_t cbTail = cbFile - at;
+            memmove(pText + at + cchInsert, pText + at, cbTail);
+            memcpy(pText + at, szInsert, (size_t)cchInsert);
+            DWORD cbWrite = (DWORD)(cchInsert + cbTail);
+            DWORD cbWritten = 0;
+            nResult = SetFilePointer(hFile, (LONG)at, NULL, FILE_BEGIN) == (DWORD)at &&
+                      WriteFile(hFile, pText + at, cbWrite, &cbWritten, NULL) && cbWritten == cbWrite;
+        }
+    }
+    if (pText != NULL)
+        HeapFree(GetProcessHeap(), 0, pText);
+    DWORD cbNow = GetFileSize(hFile, NULL);
+    CloseHandle(hFile);
+    // A file made only to fail would be read at the next start for nothing.
+    if (bCreated && (!nResult || cbNow == 0))
+        DeleteFileA(pszWininit);
+    return nResult;
 }
 
 static int ScheduleInWininit(const char *pszShortPath)
@@ -30,9 +81,7 @@ static int ScheduleInWininit(const char *pszShortPath)
     int cch = snprintf(szWininit, sizeof(szWininit), "%s%s%s", szWinDir, pszSep, kWininitName);
     if (cch < 0 || (size_t)cch >= sizeof(szWininit))
         return 0;
-    // The profile write replaces the section's one "NUL" key, so only the object
-    // scheduled last goes at the next start; the restart list still names them all.
-    return WritePrivateProfileStringA("Rename", "NUL", pszShortPath, szWininit) ? 1 : 0;
+    return AddWininitLine(szWininit, pszShortPath);
 }
 
 int RemoveFileOrSchedule(const char *pszPath)

@@ -4,6 +4,7 @@
 #include "FileRemoval.h"
 #include "LanguageDll.h"
 #include "MultiLang.h"
+#include "RecordPath.h"
 #include <io.h>
 #include <string.h>
 
@@ -65,7 +66,9 @@ int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
     char *pszLastBackslash = strrchr(pszInstallLogPath, '\\');
     if (pszLastBackslash) {
         *pszLastBackslash = '\0';
-        if (!RemoveDirectoryA(pszInstallLogPath)) {
+        // The cut leaves "C:" for a log in a drive's root, ".." or "sub" for a
+        // relative one: the current folder of some drive, never ours to remove.
+        if (IsActionablePath(pszInstallLogPath) && !RemoveDirectoryA(pszInstallLogPath)) {
             // A just-finished custom uninstall program or the shell may still
             // hold the directory for a moment.
             Sleep(2500);

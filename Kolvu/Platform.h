@@ -14,6 +14,8 @@ BOOL SetRegistryDword(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName, DWORD d
 // Deletes the value, and the key too when that leaves it with no values and no subkeys.
 // TRUE when the key could be opened.
 BOOL DeleteRegistryValue(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName);
-// Reads the value into pBuffer (cbBuffer bytes); the buffer is untouched when the key is missing.
+// Reads a REG_SZ or REG_EXPAND_SZ value into pBuffer (cbBuffer bytes), always terminated
+// inside it; any other type counts as not set. The buffer is untouched when the key or
+// value is missing or of another type.
 BOOL ReadRegistryString(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName, LPSTR pBuffer,
                         DWORD cbBuffer);

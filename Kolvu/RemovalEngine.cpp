@@ -5,6 +5,7 @@
 #include "LanguageDll.h"
 #include "MultiLang.h"
 #include "PathVariables.h"
+#include "RecordPath.h"
 #include "RemovalActions.h"
 #include "resource.h"
 #include <commctrl.h>
@@ -107,8 +108,8 @@ static void LowerAscii(char *psz)
 
 static void UnregisterIfServer(ProgressView &view, const char *pszLowerPath)
 {
-    // A substring test on purpose: "x.dll.bak" was registered under that name too.
-    if (!UninstallState.SkipUnregister && (strstr(pszLowerPath, ".ocx") || strstr(pszLowerPath, ".dll"))) {
+    // By extension only: loading "x.dll.bak" would run whatever code a backup holds.
+    if (!UninstallState.SkipUnregister && IsModulePath(pszLowerPath)) {
         // the module's own code runs now, for as long as it likes
         FlushDetail(view);
         UnregisterComServer(pszLowerPath);
@@ -116,17 +117,18 @@ static void UnregisterIfServer(ProgressView &view, const char *pszLowerPath)
 }
 
 // First pass: every custom uninstall program, in file order, each to its end.
-// Returns 0 (after the message) when one failed or could not be started at all:
-// what it had to do before the removal did not happen.
+// Returns 0 (after the message) when one failed, could not be started at all or
+// its record is damaged: what it had to do before the removal did not happen.
 static int RunCustomPrograms()
 {
     int bFailed = 0;
     RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset, RecordMask(REC_CUSTOM_UNINSTALL),
-               [&](const RecordHead &, const RecordBody *body) {
-                   if (!body)
+               [&](const RecordHead &head, const RecordBody *body) {
+                   if (RecordCode(head) != REC_CUSTOM_UNINSTALL)
                        return 1;
                    DWORD dwExitCode = 0;
-                   if (!RunAndWait(NULL, NULL, body->CustomUninstall.Program, body->CustomUninstall.Parameters,
+                   if (!body ||
+                       !RunAndWait(NULL, NULL, body->CustomUninstall.Program, body->CustomUninstall.Parameters,
                                    GetPathVariable("SEL_DESTPATH"), SW_SHOW, &dwExitCode) ||
                        dwExitCode != 0) {
                        bFailed = 1;
@@ -157,6 +159,9 @@ static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
                        int bShared = RecordCode(head) == REC_SYSTEM_FILE;
                        SetCaption(view, bShared ? CAPTION_SYSTEM_FILE : CAPTION_FILE);
                        SetDetail(view, body->File.Path);
+                       // a relative path would act on wherever we happen to run
+                       if (!IsActionablePath(body->File.Path))
+                           break;
                        char szPath[sizeof(body->File.Path)];
                        strcpy(szPath, body->File.Path);
                        LowerAscii(szPath);
@@ -199,7 +204,7 @@ static void RemoveDirectories(ProgressView &view, DWORD dwHandled)
                        return 1;
                    SetCaption(view, CAPTION_DIRECTORY);
                    SetDetail(view, body->File.Path);
-                   if (!RemoveDirectoryA(body->File.Path))
+                   if (IsActionablePath(body->File.Path) && !RemoveDirectoryA(body->File.Path))
                        RemoveFileOrSchedule(body->File.Path);
                    return 1;
                });

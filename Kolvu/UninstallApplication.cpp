@@ -11,8 +11,11 @@ void UninstallApplication::ChooseInstallLogPath()
     static char szEmpty[1] = "";
     installLogPath = argumentCount > 0 ? arguments[0] : szEmpty;
     // An unquoted path with blanks is split into several arguments; the whole
-    // command line then still names the log.
-    if (GetFileAttributesA(installLogPath) == INVALID_FILE_ATTRIBUTES && commandLine != NULL)
+    // command line then still names the log. A first word that names a folder
+    // ("C:\Apps\App" of "C:\Apps\App dir\uninst.log") is never the log.
+    DWORD dwAttributes = GetFileAttributesA(installLogPath);
+    if ((dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) &&
+        commandLine != NULL)
         installLogPath = commandLine;
 }
 

@@ -168,6 +168,27 @@ static void ScanRecords()
                });
 }
 
+// The name that opened the log becomes installLogPath: the language files, the
+// log's own deletion and the removal of its folder all go by it, so a name that
+// was merely chosen but did not open must never be used afterwards.
+int UninstallApplication::OpenInstallLog()
+{
+    char *apszNames[2] = {argumentCount > 0 ? arguments[0] : NULL, commandLine};
+    for (char *pszName : apszNames) {
+        if (pszName == NULL)
+            continue;
+        DWORD dwAttributes = GetFileAttributesA(pszName);
+        if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        UninstallState.LogFile = _open(pszName, _O_RDONLY | _O_BINARY);
+        if (UninstallState.LogFile != -1) {
+            installLogPath = pszName;
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int UninstallApplication::StartUninstall()
 {
     UninstallState.RecordCount = 0;
@@ -180,11 +201,7 @@ int UninstallApplication::StartUninstall()
     if (!UninstallState.ProgressDialog)
         return 0;
 
-    const char *pszFirstArgument = argumentCount > 0 ? arguments[0] : "";
-    UninstallState.LogFile = _open(pszFirstArgument, _O_RDONLY | _O_BINARY);
-    if (UninstallState.LogFile == -1)
-        UninstallState.LogFile = _open(commandLine ? commandLine : "", _O_RDONLY | _O_BINARY);
-    if (UninstallState.LogFile == -1) {
+    if (!OpenInstallLog()) {
         StartupMessage("Unable to locate Setup logfile.");
         return 0;
     }

@@ -166,7 +166,9 @@ int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes,
         head.BodyLength = ReadLE32(headBytes + 4);
         position += RECORD_HEAD_SIZE;
         if (head.BodyLength >= 0x80000000u || (int64_t)head.BodyLength > fileEnd - position) {
-            result = 1;
+            // Still visited, bodiless: a pass that must not go on past a damaged
+            // record of its kind (a custom program's) learns of it.
+            result = visitor(context, head, NULL) ? 1 : 0;
             break;
         }
 

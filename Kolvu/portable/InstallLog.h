@@ -182,15 +182,15 @@ int DecodeRecordBody(uint8_t code, const uint8_t *bytes, RecordBody *body);
 typedef int (*RecordVisitor)(void *context, const RecordHead &head, const RecordBody *body);
 
 // Visits the records from firstRecordOffset to the end of the file, in file
-// order. The visitor is called once for every record that lies whole inside the
-// file; body is the decoded body when the record's code is set in handledCodes
-// (see RecordMask) and the record is sound, otherwise NULL.
+// order. The visitor is called once for every record head read whole; body is
+// the decoded body when the record's code is set in handledCodes (see
+// RecordMask) and the record is sound, otherwise NULL.
 // A record is not sound when its BodyLength differs from its code's body size or
 // when DecodeRecordBody rejects it; such a record is stepped over by BodyLength,
 // so every reader keeps to the same record boundaries.
 // The walk ends at the end of the file, at a head cut short, and at a record
 // whose BodyLength is 2^31 or more or reaches past the end of the file (that
-// record is not visited). It only ever moves forward.
+// record is visited without a body, as the last one). It only ever moves forward.
 // Returns 1 when it reached the end, 0 when the visitor stopped it, -1 when the
 // descriptor could not be positioned.
 int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes,

@@ -137,7 +137,7 @@ TEST(UninstallApplication, ChoosesTheFirstArgumentWhenItExistsElseTheWholeLine)
         {"kolvu_entry_plain.log /yes", "kolvu_entry_plain.log", false},
         {"\"kolvu entry\\uninst.log\" /yes", "kolvu entry\\uninst.log", false},
         {"kolvu entry\\uninst.log", "kolvu entry\\uninst.log", true},
-        {"\"kolvu entry\"", "kolvu entry", false},   // a directory counts as existing too
+        {"\"kolvu entry\"", "\"kolvu entry\"", true},   // a directory is never the log
         {"/yes kolvu_entry_plain.log", "/yes kolvu_entry_plain.log", true},
         {"", "", true},
     };

@@ -9,6 +9,8 @@
 
 #include "InstallLog.h"
 #include "InstallLogWriter.h"
+#include "RecordPath.h"
+#include "WininitSection.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -308,7 +310,8 @@ TEST(RecordWalkDamage, HugeOrPastTheEndBodyLengthEndsTheWalk)
         log.AddFile("unreachable");
         int result = 0;
         auto seen = Walk(log, kAllKnown, &result);
-        EXPECT_EQ(seen.size(), 1u) << length;
+        ASSERT_EQ(seen.size(), 2u) << length;
+        EXPECT_FALSE(seen[1].hasBody) << "visited, never acted on";
         EXPECT_EQ(result, 1) << length;
     }
     // A length that lands exactly on the end of the file is fine.
@@ -327,8 +330,9 @@ TEST(RecordWalkDamage, BodyCutShortIsNotActedOn)
     log.AddHead(REC_FILE, 260);
     log.AddBytes(body);
     auto seen = Walk(log, kAllKnown);
-    ASSERT_EQ(seen.size(), 1u);
+    ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0].text, "whole");
+    EXPECT_FALSE(seen[1].hasBody);
 }
 
 TEST(RecordWalkDamage, KnownCodeWithWrongLengthKeepsEveryPassOnTheSameBoundaries)
@@ -359,4 +363,62 @@ TEST(RecordWalkDamage, BadStartOffsetIsRefused)
     EXPECT_EQ(RecordWalk(file.fd(), 0x100000000LL, kAllKnown, never), -1);
     // Past the end: no head can be read, the walk is simply over.
     EXPECT_EQ(RecordWalk(file.fd(), 100000, kAllKnown, never), 1);
+}
+
+// Which recorded paths the removal may act on: anything relative acts on whatever
+// folder the uninstaller runs in, and a device name is no file of ours.
+TEST(RecordPath, OnlyFullPathsWithoutDeviceNamesAct)
+{
+    const struct { const char *path; int full, device; } cases[] = {
+        {"C:\\App\\a.txt", 1, 0},      {"z:\\", 1, 0},                {"\\\\srv\\share\\a.txt", 1, 0},
+        {"\\\\srv\\share", 1, 0},      {"rel.txt", 0, 0},             {"C:a.txt", 0, 0},
+        {"..\\x.txt", 0, 0},           {".", 0, 0},                   {"..", 0, 0},
+        {"C:", 0, 0},                  {"\\x.txt", 0, 0},             {"", 0, 0},
+        {"C:/App/a.txt", 0, 0},        {"\\\\srv", 0, 0},             {"\\\\srv\\", 0, 0},
+        {"\\\\.\\C:\\a.txt", 0, 0},      {"\\\\?\\C:\\a.txt", 0, 0},      {"1:\\a.txt", 0, 0},
+        {"CON", 0, 1},                 {"nul", 0, 1},                 {"aux.txt", 0, 1},
+        {"C:\\App\\COM1", 1, 1},       {"C:\\App\\lpt9.log", 1, 1},   {"C:\\con\\a.txt", 1, 1},
+        {"C:\\App\\Prn .txt", 1, 1},   {"C:\\App\\conin$", 1, 1},     {"C:\\App\\CONOUT$", 1, 1},
+        {"C:\\App\\clock$", 1, 1},     {"C:\\App\\nul:", 1, 1},       {"C:\\App\\com\xB9", 1, 1},
+        {"C:\\App\\COM0", 1, 0},       {"C:\\App\\com10", 1, 0},      {"C:\\App\\console.txt", 1, 0},
+        {"C:\\App\\lpt", 1, 0},        {"C:\\App\\auxiliary", 1, 0},  {"C:\\App\\my.aux", 1, 0},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.full, IsFullPath(c.path)) << c.path;
+        EXPECT_EQ(c.device, NamesDevice(c.path)) << c.path;
+        EXPECT_EQ(c.full && !c.device, IsActionablePath(c.path)) << c.path;
+    }
+    EXPECT_FALSE(IsActionablePath("C:\\App\\..\\..\\Windows\\win.ini"));
+    EXPECT_FALSE(IsActionablePath("C:\\App\\.\\a.txt"));
+    EXPECT_TRUE(IsActionablePath("C:\\App\\..a\\.b"));
+}
+
+TEST(RecordPath, ModulesByExtensionOnly)
+{
+    EXPECT_TRUE(IsModulePath("c:\\app\\server.dll"));
+    EXPECT_TRUE(IsModulePath("C:\\App\\Tool.OCX"));
+    EXPECT_FALSE(IsModulePath("c:\\app\\data.dll.bak"));
+    EXPECT_FALSE(IsModulePath("c:\\app.dll\\readme.txt"));
+    EXPECT_FALSE(IsModulePath("dll"));
+}
+
+// The new "NUL=" line joins the [Rename] section after its last line; every other
+// line of the file stays where it was.
+TEST(WininitSection, NewLineGoesAtTheEndOfTheRenameSection)
+{
+    const struct { const char *text; bool found; const char *before; } cases[] = {
+        {"", false, ""},
+        {"[Other]\r\na=1\r\n", false, "[Other]\r\na=1\r\n"},
+        {"[rename]\r\nNUL=C:\\A.TXT\r\n", true, "[rename]\r\nNUL=C:\\A.TXT\r\n"},
+        {"[Rename]\r\nNUL=C:\\A\r\n\r\n[Next]\r\nb=2\r\n", true, "[Rename]\r\nNUL=C:\\A\r\n"},
+        {"a=0\n  [RENAME]  \nC:\\N=C:\\O\n[x]\n", true, "a=0\n  [RENAME]  \nC:\\N=C:\\O\n"},
+        {"[Rename]\r\nNUL=C:\\A", true, "[Rename]\r\nNUL=C:\\A"},
+        {"[Renamed]\r\nx=1\r\n", false, "[Renamed]\r\nx=1\r\n"},
+    };
+    for (const auto &c : cases) {
+        int found = -1;
+        size_t at = RenameSectionEnd(c.text, strlen(c.text), &found);
+        EXPECT_EQ(c.found, found != 0) << c.text;
+        EXPECT_EQ(std::string(c.before), std::string(c.text, at)) << c.text;
+    }
 }

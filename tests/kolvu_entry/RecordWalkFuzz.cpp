@@ -1,11 +1,14 @@
 // RecordWalkFuzz.cpp -- any bytes as an install log: the header read and the
-// record walk must stay inside the file and always come to an end.
+// record walk must stay inside the file and always come to an end; the path
+// tests and the WININIT.INI section search read only what they are given.
 #include <stddef.h>
 #include <stdint.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include "InstallLog.h"
+#include "RecordPath.h"
+#include "WininitSection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -31,8 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             __builtin_trap();
         if (body && RecordCode(head) == REC_INI_ENTRY && !IsValidIniLocation(body->IniEntry.Location))
             __builtin_trap();
+        if (body && (RecordCode(head) == REC_FILE || RecordCode(head) == REC_DIRECTORY))
+            IsActionablePath(body->File.Path), IsModulePath(body->File.Path);
         return 1;
     });
     close(fd);
+    // The same bytes as a WININIT.INI: the insertion point lies inside the text.
+    int found = 0;
+    if (RenameSectionEnd((const char *)data, size, &found) > size)
+        __builtin_trap();
     return 0;
 }

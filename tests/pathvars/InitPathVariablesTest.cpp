@@ -175,3 +175,18 @@ TEST_F(OfficeRoots, LongestReadableRootKeepsItsBackslash)
     EXPECT_EQ(1, InitPathVariables());
     EXPECT_EQ(path + "\\", GetPathVariable("MSOFFICEDIR"));
 }
+
+// 260 bytes of binary "A" under the newest root are no path: that root counts as
+// not set, the next one wins, and nothing runs past the 262-byte buffer.
+TEST_F(OfficeRoots, RootOfAnotherTypeCountsAsNotSet)
+{
+    BYTE binary[260];
+    memset(binary, 'A', sizeof(binary));
+    HKEY hKey;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, OFFICE_ROOTS[0], &hKey));
+    RegSetValueExA(hKey, "Path", 0, REG_BINARY, binary, sizeof(binary));
+    RegCloseKey(hKey);
+    SetOfficeRoot(OFFICE_ROOTS[1], "C:\\Office97");
+    EXPECT_EQ(1, InitPathVariables());
+    EXPECT_STREQ("C:\\Office97\\", GetPathVariable("MSOFFICEDIR"));
+}

@@ -211,3 +211,26 @@ TEST_F(Registry, ReadStringAlwaysEndsInATerminator)
     ASSERT_TRUE(ReadRegistryString(hRoot, "Paths", "Bare", roomy, sizeof(roomy)));
     EXPECT_STREQ("C:\\ABCD", roomy);
 }
+
+// Only REG_SZ and REG_EXPAND_SZ are texts; other data has no terminator and counts
+// as not set, leaving the caller's buffer as it was.
+TEST_F(Registry, ReadStringOfOtherTypesIsNotSet)
+{
+    BYTE binary[260];
+    memset(binary, 'A', sizeof(binary));
+    DWORD dw = 0x41414141;
+    PutValue(hRoot, "Paths", "Binary", REG_BINARY, binary, sizeof(binary));
+    PutValue(hRoot, "Paths", "Number", REG_DWORD, &dw, sizeof(dw));
+    PutValue(hRoot, "Paths", "List", REG_MULTI_SZ, "C:\\A\0C:\\B\0", 11);
+    PutValue(hRoot, "Paths", "Expand", REG_EXPAND_SZ, "%WINDIR%", 9);
+    for (const char *pszName : {"Binary", "Number", "List"}) {
+        char buf[262];
+        memset(buf, 'Q', sizeof(buf));
+        buf[3] = '\0';
+        EXPECT_FALSE(ReadRegistryString(hRoot, "Paths", pszName, buf, 260)) << pszName;
+        EXPECT_STREQ("QQQ", buf) << pszName;
+    }
+    char buf[16];
+    ASSERT_TRUE(ReadRegistryString(hRoot, "Paths", "Expand", buf, sizeof(buf)));
+    EXPECT_STREQ("%WINDIR%", buf);
+}

@@ -180,8 +180,12 @@ protected:
     RestartDialogScope restart;
 };
 
-TEST_F(FileRemovalWin98Child, TwoLockedFilesLeaveOnlyTheSecondNulEntryAndListBoth)
+// The profile calls keep one "NUL" key; each locked file needs a line of its own,
+// and another program's pending rename in the same section must stay.
+TEST_F(FileRemovalWin98Child, EveryLockedFileGetsItsOwnNulLineAndOtherLinesStay)
 {
+    WritePrivateProfileStringA("Rename", "C:\\NEW.DLL", "C:\\OLD.DLL", WininitPath().c_str());
+    WritePrivateProfileStringA("ZxOther", "Key", "1", WininitPath().c_str());
     // Scheduled in the order first, second; sorted in the list the other way round.
     std::string first = dir / "Beta Control Scheduled First.ocx";
     std::string second = dir / "Alpha Control Scheduled Second.ocx";
@@ -192,15 +196,20 @@ TEST_F(FileRemovalWin98Child, TwoLockedFilesLeaveOnlyTheSecondNulEntryAndListBot
     ASSERT_TRUE(locker.Lock({first, second}));
 
     EXPECT_NE(0, RemoveFileOrSchedule(first.c_str()));
-    EXPECT_EQ(ShortPath(first), ReadWininitNul());
     EXPECT_NE(0, RemoveFileOrSchedule(second.c_str()));
 
-    EXPECT_EQ(ShortPath(second), ReadWininitNul());
     char szSection[2048];
-    DWORD cch = GetPrivateProfileSectionA("Rename", szSection, sizeof(szSection),
-                                          WininitPath().c_str());
-    EXPECT_EQ("NUL=" + ShortPath(second), std::string(szSection, strlen(szSection)));
-    EXPECT_EQ(strlen(szSection) + 1, (size_t)cch) << "the section holds one line only";
+    DWORD cch = GetPrivateProfileSectionA("Rename", szSection, sizeof(szSection), WininitPath().c_str());
+    std::vector<std::string> lines;
+    for (const char *p = szSection; p < szSection + cch && *p; p += strlen(p) + 1)
+        lines.push_back(p);
+    EXPECT_EQ((std::vector<std::string>{"C:\\NEW.DLL=C:\\OLD.DLL", "NUL=" + ShortPath(first),
+                                        "NUL=" + ShortPath(second)}),
+              lines);
+    char szOther[8] = "";
+    GetPrivateProfileStringA("ZxOther", "Key", "", szOther, sizeof(szOther), WininitPath().c_str());
+    EXPECT_STREQ("1", szOther);
+    WritePrivateProfileStringA("ZxOther", NULL, NULL, WininitPath().c_str());
     EXPECT_EQ((std::vector<std::string>{second, first}), restart.LockedList());
     EXPECT_TRUE(UninstallState.RestartNeeded);
     EXPECT_FALSE(UninstallState.DirectoryNotEmpty);

@@ -200,14 +200,22 @@ static void LetWineDrawFrames()
     RegSetString(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", "N");
 }
 
-bool KolvuRun::Start(const std::string &arguments, const char *pszExe)
+bool KolvuRun::Start(const std::string &arguments, const char *pszExe, const char *pszDirectory)
 {
     LetWineDrawFrames();
     std::string cmd = "\"" + BinDir() + "\\" + pszExe + "\"";
     if (!arguments.empty())
         cmd += " " + arguments;
-    running_ = UiStartProcess(cmd.c_str(), &pi_, BinDir().c_str());
+    running_ = UiStartProcess(cmd.c_str(), &pi_, pszDirectory ? pszDirectory : BinDir().c_str());
     return running_;
+}
+
+void KolvuRun::Kill()
+{
+    if (!running_)
+        return;
+    TerminateProcess(pi_.hProcess, 1);
+    Exit(10000);
 }
 
 HWND KolvuRun::WaitBox(DWORD dwTimeoutMs, const char *pszCaption)

@@ -48,8 +48,11 @@ class KolvuRun {
 public:
     KolvuRun();
     ~KolvuRun();
-    // Starts <bin>\<exe> with the exact command line "<exe path> <arguments>".
-    bool Start(const std::string &arguments, const char *pszExe = "Kolvu.exe");
+    // Starts <bin>\<exe> with the exact command line "<exe path> <arguments>",
+    // in the bin directory unless another working directory is given.
+    bool Start(const std::string &arguments, const char *pszExe = "Kolvu.exe", const char *pszDirectory = NULL);
+    // Ends the process from outside, as a crash or the task manager would.
+    void Kill();
     DWORD ProcessId() const { return pi_.dwProcessId; }
 
     // The next visible message box with the caption (NULL after the timeout).

@@ -1,6 +1,9 @@
 // RemovalRunTest.cpp -- Kolvu.exe's confirmation, progress, custom programs and the removal of every kind of record.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "InstallLogWriter.h"
 #include "KolvuDriver.h"
 #include "UiTest.h"
@@ -199,6 +202,9 @@ TEST(Progress, TenRecordLogStepsByTen)
     EXPECT_EQ("Loading install-log", UiItemText(hDlg, 101));
     EXPECT_EQ("(Please wait)", UiItemText(hDlg, 102));
     EXPECT_EQ(0, ProgressPos(hDlg));
+    HWND hBar = GetDlgItem(hDlg, 131);
+    EXPECT_EQ(0, (int)SendMessageA(hBar, PBM_GETRANGE, TRUE, 0));
+    EXPECT_EQ(120, (int)SendMessageA(hBar, PBM_GETRANGE, FALSE, 0));
     SaveScreenshot("strings-confirmation");
     UiPressButton(hConfirm, IDYES);
 
@@ -361,4 +367,207 @@ TEST(Directories, ParentListedBeforeChildStaysAndIsReported)
     EXPECT_FALSE(PathExists(child));
     EXPECT_TRUE(PathExists(parent)) << "scheduled for the next start, not removed now";
     EXPECT_FALSE(PathExists(logDir));
+}
+
+TEST(CustomPrograms, DamagedRecordStopsLikeAFailure)
+{
+    std::string dir = FreshCaseDir("customdamaged");
+    WriteTextFile(dir + "\\app.txt");
+    Bytes longer = InstallLogWriter::CustomUninstallBody(CustomProgram(), "0 x");
+    longer.resize(600);
+    InstallLogWriter logs[3];
+    for (InstallLogWriter &log : logs)
+        log.AddFile(dir + "\\app.txt");
+    logs[0].AddCustomUninstall(std::string(300, 'p'), "");   // fills the field, no NUL
+    logs[1].Add(REC_CUSTOM_UNINSTALL, longer);                // 600 bytes, not 520
+    logs[2].AddHead(REC_CUSTOM_UNINSTALL, 520);               // the log ends 100 bytes into it
+    logs[2].AddBytes(Bytes(100, 'p'));
+    for (InstallLogWriter &log : logs) {
+        ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+        KolvuRun run;
+        ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+        EXPECT_EQ(kCustomFailedText, run.AnswerBox(IDOK));
+        EXPECT_EQ(0u, run.Exit());
+        EXPECT_TRUE(PathExists(dir + "\\app.txt"));
+        EXPECT_TRUE(PathExists(dir + "\\uninst.log"));
+    }
+}
+
+// The last application record names the uninstall key and the destination.
+TEST(Removal, SecondApplicationRecordCounts)
+{
+    std::string dir = FreshCaseDir("twoapps");
+    std::string first = dir + "\\First", second = dir + "\\Second", mark = dir + "\\mark.txt";
+    CreateDirectoryA(first.c_str(), NULL);
+    CreateDirectoryA(second.c_str(), NULL);
+    std::string firstKey = std::string(kUninstallRoot) + "ZxRunFirst";
+    std::string secondKey = std::string(kUninstallRoot) + "ZxRunSecond";
+    RegSetString(HKEY_LOCAL_MACHINE, firstKey.c_str(), "DisplayName", "first");
+    RegSetString(HKEY_LOCAL_MACHINE, secondKey.c_str(), "DisplayName", "second");
+    InstallLogWriter log;
+    log.AddApp("ZxRunFirst", first);
+    log.AddApp("ZxRunSecond", second);
+    log.AddCustomUninstall(CustomProgram(), "0 \"" + mark + "\" two");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_EQ(std::vector<std::string>{"two|" + second}, MarkLines(mark));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, secondKey.c_str()));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, firstKey.c_str()));
+    DeleteRegTree(HKEY_LOCAL_MACHINE, firstKey.c_str());
+}
+
+// Unregistration loads a module by its extension only, and not at all with the
+// log's flags against it: "data.dll.bak" is a backup whose code must not run.
+TEST(ComServers, OnlyModulesByExtensionAndOnlyWhenAsked)
+{
+    const struct { uint32_t flags; const char *name; DWORD calls; } cases[] = {
+        {LOGF_UNREGISTER, "data.dll.bak", 0},
+        {0, "Server.dll", 0},
+        {LOGF_UNREGISTER, "Server.dll", 1},
+    };
+    for (const auto &c : cases) {
+        std::string dir = FreshCaseDir("modules");   // the run took it with the log
+        std::string module = dir + "\\" + c.name;
+        ASSERT_TRUE(CopyFixture("ComServerFixture.dll", module));
+        InstallLogWriter log;
+        log.SetFlags(c.flags);
+        log.AddFile(module);
+        ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+        DWORD dwBefore = RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls");
+        KolvuRun run;
+        ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+        EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+        EXPECT_EQ(0u, run.Exit());
+        EXPECT_EQ(dwBefore + c.calls, RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls")) << c.name;
+        EXPECT_FALSE(PathExists(module));
+    }
+}
+
+// What the user put into and beside the installation is not ours: it stays, is
+// not scheduled for the next start, and keeps its folders.
+TEST(Removal, FilesTheUserAddedStayWithTheirFolders)
+{
+    std::string dir = FreshCaseDir("userfiles");
+    std::string app = dir + "\\App", data = app + "\\Data";
+    CreateDirectoryA(app.c_str(), NULL);
+    CreateDirectoryA(data.c_str(), NULL);
+    const std::string ours[] = {app + "\\app.exe", data + "\\data.dat"};
+    const std::string theirs[] = {app + "\\notes.txt", data + "\\mine.dat", dir + "\\beside.txt"};
+    InstallLogWriter log;
+    for (const std::string &path : ours) {
+        WriteTextFile(path);
+        log.AddFile(path);
+    }
+    for (const std::string &path : theirs)
+        WriteTextFile(path);
+    log.AddDirectory(data);
+    log.AddDirectory(app);
+    ASSERT_TRUE(log.Save(app + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(app + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(kDirNotEmptyText, run.AnswerBox(IDOK));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    std::string pending = PendingRenamesLower();
+    for (const std::string &path : ours)
+        EXPECT_FALSE(PathExists(path)) << path;
+    for (const std::string &path : theirs) {
+        EXPECT_TRUE(PathExists(path)) << path;
+        EXPECT_EQ(std::string::npos, pending.find(path.substr(path.rfind('\\')))) << path;
+    }
+    EXPECT_FALSE(PathExists(app + "\\uninst.log"));
+}
+
+// Paths that are not full paths, and device names, act nowhere: run from a working
+// folder full of files, every one of them stays and nothing is scheduled.
+TEST(Removal, RecordsWithoutAFullPathActNowhere)
+{
+    std::string dir = FreshCaseDir("relative");
+    std::string work = dir + "\\Work", logDir = dir + "\\Log";
+    CreateDirectoryA(work.c_str(), NULL);
+    CreateDirectoryA((work + "\\Sub").c_str(), NULL);
+    CreateDirectoryA(logDir.c_str(), NULL);
+    const std::string kept[] = {work + "\\rel.txt", work + "\\a.txt", work + "\\shared.txt", dir + "\\x.txt"};
+    for (const std::string &path : kept)
+        WriteTextFile(path);
+    RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, "shared.txt", 1);
+    InstallLogWriter log;
+    for (const char *path : {"rel.txt", "C:a.txt", "..\\x.txt", "CON", "aux.txt", "NUL"})
+        log.AddFile(path);
+    log.AddFile(work + "\\COM1");
+    log.AddSystemFile("shared.txt");
+    for (const char *path : {".", "..", "C:", "Sub"})
+        log.AddDirectory(path);
+    ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(logDir + "\\uninst.log") + " /yes", "Kolvu.exe", work.c_str()));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK)) << "nothing locked, no folder left over";
+    EXPECT_EQ(0u, run.Exit());
+    for (const std::string &path : kept)
+        EXPECT_TRUE(PathExists(path)) << path;
+    EXPECT_TRUE(PathExists(work + "\\Sub"));
+    EXPECT_EQ(std::string::npos, PendingRenamesLower().find("\\relative"));
+    EXPECT_EQ(1u, RegGetDword(HKEY_LOCAL_MACHINE, kSharedDlls, "shared.txt"));
+    EXPECT_FALSE(PathExists(logDir));
+    RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, "shared.txt", 0);
+}
+
+// Ended from outside while it removes thousands of files, then started again with
+// the same log: the second run finishes the job.
+TEST(Removal, RunKilledPartWayFinishesWhenStartedAgain)
+{
+    std::string dir = FreshCaseDir("killed");
+    std::string app = dir + "\\App", logDir = dir + "\\Log";
+    CreateDirectoryA(app.c_str(), NULL);
+    CreateDirectoryA(logDir.c_str(), NULL);
+    const int kFiles = 4000;
+    InstallLogWriter log;
+    for (int i = 0; i < kFiles; ++i) {
+        std::string path = app + "\\file" + std::to_string(i) + ".txt";
+        WriteTextFile(path);
+        log.AddFile(path);
+    }
+    log.AddDirectory(app);
+    ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
+    std::string firstFile = app + "\\file0.txt", lastFile = app + "\\file" + std::to_string(kFiles - 1) + ".txt";
+
+    KolvuRun killed;
+    ASSERT_TRUE(killed.Start(Quoted(logDir + "\\uninst.log") + " /yes"));
+    DWORD dwStart = GetTickCount();
+    while (PathExists(firstFile) && GetTickCount() - dwStart < 20000)
+        Sleep(1);
+    killed.Kill();
+    ASSERT_FALSE(PathExists(firstFile)) << "the removal never started";
+    ASSERT_TRUE(PathExists(lastFile)) << "killed too late to be part-way";
+
+    KolvuRun again;
+    ASSERT_TRUE(again.Start(Quoted(logDir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(kSuccessText, again.AnswerBox(IDOK, 60000));
+    EXPECT_EQ(0u, again.Exit());
+    EXPECT_FALSE(PathExists(app));
+    EXPECT_FALSE(PathExists(logDir));
+}
+
+// A log in a drive's root: the cut leaves "C:", which is the current folder of
+// drive C (here an empty one, handed down through "=C:"), never the log's.
+TEST(Finishing, LogInADriveRootRemovesNoFolder)
+{
+    std::string work = FreshCaseDir("rootlog");
+    std::string path = "C:\\zxrootlog.log";
+    ASSERT_TRUE(InstallLogWriter().Save(path));
+    KolvuRun run;
+    SetEnvironmentVariableA("=C:", work.c_str());
+    bool bStarted = run.Start(path + " /yes");   // from the bin directory on another drive
+    SetEnvironmentVariableA("=C:", NULL);
+    ASSERT_TRUE(bStarted);
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(path));
+    EXPECT_TRUE(PathExists(work));
 }

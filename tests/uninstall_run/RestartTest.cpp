@@ -126,8 +126,8 @@ TEST(RestartDialog, LockedInstallLogIsListedAsGiven)
     EXPECT_TRUE(PathExists(logPath));
 }
 
-// The 95 family keeps its delayed deletions in WININIT.INI, one "NUL" key that
-// each scheduling overwrites; the restart list still shows every file.
+// The 95 family keeps its delayed deletions in WININIT.INI: one "NUL" line for
+// every file the restart list shows, so that each of them really goes.
 TEST(RestartDialog, NinetyFiveFamilySchedulesInWininit)
 {
     std::string exe = BinDir() + "\\Kolvu95.exe";
@@ -153,11 +153,18 @@ TEST(RestartDialog, NinetyFiveFamilySchedulesInWininit)
     ASSERT_TRUE(hDlg != NULL);
     ExpectRestartTexts(hDlg);
     EXPECT_EQ(2u, RestartListLines(hDlg).size());
-    char szShort[MAX_PATH];
-    ASSERT_NE(0u, GetShortPathNameA(second.c_str(), szShort, MAX_PATH));
-    char szValue[MAX_PATH];
-    GetPrivateProfileStringA("Rename", "NUL", "", szValue, MAX_PATH, wininit.c_str());
-    EXPECT_EQ(Lower(szShort), Lower(szValue)) << "the second scheduling replaced the first";
+    std::string expected;
+    for (const std::string &path : {first, second}) {
+        char szShort[MAX_PATH];
+        ASSERT_NE(0u, GetShortPathNameA(path.c_str(), szShort, MAX_PATH));
+        expected += "[nul=" + Lower(szShort) + "]";
+    }
+    char szSection[2048] = "";
+    DWORD cch = GetPrivateProfileSectionA("Rename", szSection, sizeof(szSection), wininit.c_str());
+    std::string lines;
+    for (const char *p = szSection; p < szSection + cch && *p; p += strlen(p) + 1)
+        lines += "[" + Lower(p) + "]";
+    EXPECT_EQ(expected, lines);
     UiPressButton(hDlg, IDCANCEL);
     EXPECT_EQ(0u, run.Exit());
 

@@ -12,6 +12,8 @@ TEST(RestartYes, PendingDeletionIsCarriedOutByTheRestart)
     std::string dir = FreshCaseDir("restartyes");
     std::string locked = dir + "\\locked.txt";
     WriteTextFile(locked);
+    WriteTextFile(dir + "\\LEXA1.LDB");
+    WriteTextFile(dir + "\\LEXA2.LDB");
     InstallLogWriter log;
     log.AddFile(locked);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
@@ -29,6 +31,8 @@ TEST(RestartYes, PendingDeletionIsCarriedOutByTheRestart)
 
     UiPressButton(hDlg, IDOK);
     EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(dir + "\\LEXA1.LDB")) << "the language files go after Yes too";
+    EXPECT_FALSE(PathExists(dir + "\\LEXA2.LDB"));
     DWORD dwStart = GetTickCount();
     while (PathExists(locked) && GetTickCount() - dwStart < 20000)
         Sleep(100);

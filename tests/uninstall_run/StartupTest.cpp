@@ -249,3 +249,31 @@ TEST(StartupLanguageDll, OwnStringTableFailingTheLanguageTest)
     EXPECT_TRUE(PathExists(path));
     DeleteFileA((BinDir() + "\\KolvuNoSignature.exe").c_str());
 }
+
+// "C:\...\mm\App dir\uninst.log" unquoted, beside an unrelated empty folder "App"
+// and an unrelated LEXA1.LDB: the folder is no log, so the whole line is, and only
+// the real log and its folder go.
+TEST(StartupLogChoice, FirstWordNamingAFolderIsNeverTheLog)
+{
+    std::string dir = FreshCaseDir("mm");
+    std::string logDir = dir + "\\App dir";
+    CreateDirectoryA((dir + "\\App").c_str(), NULL);
+    CreateDirectoryA(logDir.c_str(), NULL);
+    WriteTextFile(dir + "\\LEXA1.LDB");
+    InstallLogWriter log;
+    CreateDirectoryA((dir + "\\Prog").c_str(), NULL);
+    WriteTextFile(dir + "\\Prog\\app.txt");
+    log.AddFile(dir + "\\Prog\\app.txt");
+    log.AddDirectory(dir + "\\Prog");
+    ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(logDir + "\\uninst.log"));
+    EXPECT_EQ(kConfirmText, run.AnswerBox(IDYES));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(dir + "\\Prog"));
+    EXPECT_FALSE(PathExists(logDir)) << "the log that was read is the one deleted";
+    EXPECT_TRUE(PathExists(dir + "\\App"));
+    EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB"));
+}
