@@ -124,14 +124,14 @@ int ReadSettingsText(Run *run)
     return EXIT_BUILT;
 }
 
-int OnFileLine(void *context, unsigned line, const char *path)
+int OnFileLine(void *context, unsigned line, const char *path, BuildError *error)
 {
     Run *run = (Run *)context;
     size_t skippedBefore = run->foldersSkipped;
-    if (!AddInputLine(&run->inputs, line, path, &run->foldersSkipped, &run->error))
+    if (!AddInputLine(&run->inputs, line, path, &run->foldersSkipped, error))
         return 0;
     if (run->foldersSkipped != skippedBefore)
-        Say("  line %u: %s: %lu folders left out (the archive holds files only)\n", line, path,
+        Say("  line %u: %s: folders left out (the archive holds files only): %lu\n", line, path,
             (unsigned long)(run->foldersSkipped - skippedBefore));
     return 1;
 }

@@ -38,8 +38,8 @@ const char *const kMessages[BUILD_PROBLEM_COUNT] = {
     "this line stands before any section; settings go under [Sfx], files under [Files]",
     "unknown section \"%s\"; the sections are [Sfx] and [Files]",
     "\"%s\" is not a setting; write Key = value",
-    "unknown key; the keys are Module, AppName, OpeningDialog, Destination, CustomFolder, "
-    "AddProgramFiles, Launch, CommandLine, Output, Overwrite",
+    ("unknown key; the keys are Module, AppName, OpeningDialog, Destination, CustomFolder, "
+     "AddProgramFiles, Launch, CommandLine, Output, Overwrite"),
     "given a second time (first on line %lu)",
     "\"%s\" is not one of: %s",
     "\"%s\" has %lu characters; at most %lu fit",
@@ -256,9 +256,7 @@ int ReadFileLine(Span line, unsigned number, BuildFileLine onFile, void *context
     int problem = BuildPathProblem(text, 1);
     if (problem != BUILD_OK)
         return Fail(error, problem, number, "[Files]", path);
-    if (onFile && !onFile(context, number, text))
-        return Fail(error, BUILD_NO_MEMORY, number, "[Files]", path);
-    return 1;
+    return !onFile || onFile(context, number, text, error);
 }
 
 // What the keys say together, once every line has been read.
@@ -291,9 +289,9 @@ void SetBuildError(BuildError *error, int problem, unsigned line, const char *wh
     error->problem = problem;
     error->line = line;
     if (where)
-        strncpy(error->where, where, sizeof(error->where) - 1);
+        CopySpan(error->where, sizeof(error->where), {where, strlen(where)});
     if (text)
-        strncpy(error->text, text, sizeof(error->text) - 1);
+        CopySpan(error->text, sizeof(error->text), {text, strlen(text)});
 }
 
 const char *BuildKeyName(int key)

@@ -78,8 +78,8 @@ enum {
     BUILD_PROGRAM_FILES_NEEDS_CUSTOM,
     BUILD_SETUP_NEEDS_LAUNCH,
     BUILD_COMMAND_NEEDS_LAUNCH,
-    BUILD_NO_MEMORY,
 
+    BUILD_NO_MEMORY,
     BUILD_SETTINGS_TOO_BIG,
     BUILD_NO_SUCH_FILE,
     BUILD_NO_MATCH,
@@ -103,9 +103,9 @@ struct BuildError {
     unsigned long limit;
 };
 
-// Receives each [Files] line (blanks and quotes removed) in order; 0 means no
-// memory was left to keep it.
-typedef int (*BuildFileLine)(void *context, unsigned line, const char *path);
+// Receives each [Files] line (blanks and quotes removed) in order. Returning 0
+// stops the parse; the receiver says why in *error.
+typedef int (*BuildFileLine)(void *context, unsigned line, const char *path, BuildError *error);
 
 // Fills *settings (defaults first) and hands on the file lines. Nonzero when
 // the text is good; otherwise *error says what and where, and parsing stopped there.

@@ -7,9 +7,10 @@
 
 namespace {
 
-int CheckLine(void *context, unsigned line, const char *path)
+int CheckLine(void *context, unsigned line, const char *path, BuildError *error)
 {
     (void)context;
+    (void)error;
     if (line == 0 || strlen(path) >= BUILD_PATH_TEXT)
         __builtin_trap();
     return 1;

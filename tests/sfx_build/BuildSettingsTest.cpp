@@ -12,7 +12,7 @@ namespace {
 
 typedef std::vector<std::pair<unsigned, std::string>> Lines;
 
-int Keep(void *context, unsigned line, const char *path)
+int Keep(void *context, unsigned line, const char *path, BuildError *)
 {
     ((Lines *)context)->push_back({line, path});
     return 1;
