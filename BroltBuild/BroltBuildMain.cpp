@@ -188,7 +188,7 @@ void SayPlan(const Run *run)
         Say("  app name     %s\n", s->appName);
     Say("  extracts to  %s\n", destination);
     if (s->launchFile[0])
-        Say("  then runs    %s %s\n", s->launchFile, s->commandLine);
+        Say("  then runs    %s%s%s\n", s->launchFile, s->commandLine[0] ? " " : "", s->commandLine);
     Say("  files        %lu (%llu bytes)\n", (unsigned long)run->inputs.count, run->inputs.totalBytes);
     Say("  output       %s\n", run->output);
 }
