@@ -127,12 +127,16 @@ int ReadSettingsText(Run *run)
 int OnFileLine(void *context, unsigned line, const char *path, BuildError *error)
 {
     Run *run = (Run *)context;
-    size_t skippedBefore = run->foldersSkipped;
+    size_t filesBefore = run->inputs.count, foldersBefore = run->foldersSkipped;
     if (!AddInputLine(&run->inputs, line, path, &run->foldersSkipped, error))
         return 0;
-    if (run->foldersSkipped != skippedBefore)
-        Say("  line %u: %s: folders left out (the archive holds files only): %lu\n", line, path,
-            (unsigned long)(run->foldersSkipped - skippedBefore));
+    if (!BuildHasWildcard(path))
+        return 1;
+    Say("  line %u: %s: %lu files", line, path, (unsigned long)(run->inputs.count - filesBefore));
+    if (run->foldersSkipped != foldersBefore)
+        Say(", %lu folders left out (the archive holds files only)",
+            (unsigned long)(run->foldersSkipped - foldersBefore));
+    Say("\n");
     return 1;
 }
 

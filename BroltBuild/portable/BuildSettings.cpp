@@ -12,22 +12,33 @@ enum { SECTION_NONE, SECTION_SFX, SECTION_FILES };
 
 struct KeyInfo {
     const char *name;
-    const char *words;  // the words the key takes, or NULL for a text
+    const char *words;   // the words the key takes, or NULL for a text
+    const int *values;   // what each word stores
     int isPath;
-    size_t fieldSize;
+    size_t field;        // offset of the field in BuildSettings
+    size_t fieldSize;    // for a text
 };
 
+const int kModuleValues[] = {SFX_MODULE_STANDARD, SFX_MODULE_SETUP};
+const int kYesNoValues[] = {1, 0};
+const int kDestinationValues[] = {SFX_DEST_TEMP, SFX_DEST_CURRENT, SFX_DEST_CUSTOM};
+const int kOverwriteValues[] = {SFX_OVERWRITE_ALL, SFX_OVERWRITE_NONE, SFX_OVERWRITE_ASK};
+
+#define INT_KEY(name, words, values, field) {name, words, values, 0, offsetof(BuildSettings, field), 0}
+#define TEXT_KEY(name, isPath, field) \
+    {name, NULL, NULL, isPath, offsetof(BuildSettings, field), sizeof(((BuildSettings *)0)->field)}
+
 const KeyInfo kKeys[BUILD_KEY_COUNT] = {
-    {"Module", "standard, setup", 0, 0},
-    {"AppName", NULL, 0, BUILD_SHORT_TEXT},
-    {"OpeningDialog", "yes, no", 0, 0},
-    {"Destination", "temp, current, custom", 0, 0},
-    {"CustomFolder", NULL, 1, BUILD_PATH_TEXT},
-    {"AddProgramFiles", "yes, no", 0, 0},
-    {"Launch", NULL, 1, BUILD_PATH_TEXT},
-    {"CommandLine", NULL, 0, BUILD_SHORT_TEXT},
-    {"Output", NULL, 1, BUILD_PATH_TEXT},
-    {"Overwrite", "all, none, ask", 0, 0},
+    INT_KEY("Module", "standard, setup", kModuleValues, moduleType),
+    TEXT_KEY("AppName", 0, appName),
+    INT_KEY("OpeningDialog", "yes, no", kYesNoValues, showDialog),
+    INT_KEY("Destination", "temp, current, custom", kDestinationValues, destKind),
+    TEXT_KEY("CustomFolder", 1, customFolder),
+    INT_KEY("AddProgramFiles", "yes, no", kYesNoValues, addProgramFiles),
+    TEXT_KEY("Launch", 1, launchFile),
+    TEXT_KEY("CommandLine", 0, commandLine),
+    TEXT_KEY("Output", 1, output),
+    INT_KEY("Overwrite", "all, none, ask", kOverwriteValues, overwriteMode),
 };
 
 // What each problem says after "file, line n, where: ". %s is the error's
@@ -152,47 +163,6 @@ int FindWord(const char *words, Span value)
     return -1;
 }
 
-int StoreValue(BuildSettings *s, int key, int word, Span value)
-{
-    switch (key) {
-    case BUILD_KEY_MODULE:
-        s->moduleType = word == 0 ? SFX_MODULE_STANDARD : SFX_MODULE_SETUP;
-        break;
-    case BUILD_KEY_OPENINGDIALOG:
-        s->showDialog = word == 0;
-        break;
-    case BUILD_KEY_DESTINATION: {
-        static const int kinds[3] = {SFX_DEST_TEMP, SFX_DEST_CURRENT, SFX_DEST_CUSTOM};
-        s->destKind = kinds[word];
-        break;
-    }
-    case BUILD_KEY_ADDPROGRAMFILES:
-        s->addProgramFiles = word == 0;
-        break;
-    case BUILD_KEY_OVERWRITE: {
-        static const int modes[3] = {SFX_OVERWRITE_ALL, SFX_OVERWRITE_NONE, SFX_OVERWRITE_ASK};
-        s->overwriteMode = modes[word];
-        break;
-    }
-    case BUILD_KEY_APPNAME:
-        CopySpan(s->appName, sizeof(s->appName), value);
-        break;
-    case BUILD_KEY_CUSTOMFOLDER:
-        CopySpan(s->customFolder, sizeof(s->customFolder), value);
-        break;
-    case BUILD_KEY_LAUNCH:
-        CopySpan(s->launchFile, sizeof(s->launchFile), value);
-        break;
-    case BUILD_KEY_COMMANDLINE:
-        CopySpan(s->commandLine, sizeof(s->commandLine), value);
-        break;
-    case BUILD_KEY_OUTPUT:
-        CopySpan(s->output, sizeof(s->output), value);
-        break;
-    }
-    return 1;
-}
-
 int ReadSetting(BuildSettings *s, Span line, unsigned number, BuildError *error)
 {
     const char *equals = (const char *)memchr(line.p, '=', line.n);
@@ -216,12 +186,12 @@ int ReadSetting(BuildSettings *s, Span line, unsigned number, BuildError *error)
     }
     s->keyLine[key] = number;
 
-    int word = -1;
     if (info.words) {
-        word = FindWord(info.words, value);
+        int word = FindWord(info.words, value);
         if (word < 0)
             return Fail(error, BUILD_BAD_WORD, number, info.name, value);
-        return StoreValue(s, key, word, value);
+        *(int *)((char *)s + info.field) = info.values[word];
+        return 1;
     }
     if (info.isPath)
         value = Unquote(value);
@@ -233,11 +203,9 @@ int ReadSetting(BuildSettings *s, Span line, unsigned number, BuildError *error)
     }
     if (key == BUILD_KEY_OUTPUT && value.n == 0)
         return Fail(error, BUILD_EMPTY, number, info.name, value);
-    StoreValue(s, key, word, value);
-    if (info.isPath && BuildPathProblem(key == BUILD_KEY_OUTPUT ? s->output
-                                        : key == BUILD_KEY_LAUNCH ? s->launchFile
-                                                                  : s->customFolder,
-                                        0) != BUILD_OK)
+    char *field = (char *)s + info.field;
+    CopySpan(field, info.fieldSize, value);
+    if (info.isPath && BuildPathProblem(field, 0) != BUILD_OK)
         return Fail(error, BUILD_BAD_PATH, number, info.name, value);
     return 1;
 }
@@ -292,11 +260,6 @@ void SetBuildError(BuildError *error, int problem, unsigned line, const char *wh
         CopySpan(error->where, sizeof(error->where), {where, strlen(where)});
     if (text)
         CopySpan(error->text, sizeof(error->text), {text, strlen(text)});
-}
-
-const char *BuildKeyName(int key)
-{
-    return key >= 0 && key < BUILD_KEY_COUNT ? kKeys[key].name : "";
 }
 
 int BuildHasWildcard(const char *path)

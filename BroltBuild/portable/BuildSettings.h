@@ -117,9 +117,6 @@ void SetBuildError(BuildError *error, int problem, unsigned line, const char *wh
 // "<settingsName>, line <n>, <where>: <what is wrong>", always terminated.
 void FormatBuildError(const BuildError *error, const char *settingsName, char *out, size_t size);
 
-// The key's name as the usage spells it.
-const char *BuildKeyName(int key);
-
 // A path text that names a file: no quote, <, >, | or control byte; wildcards
 // only when allowed, and then only after the last separator.
 int BuildPathProblem(const char *path, int wildcardsAllowed);
