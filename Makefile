@@ -10,7 +10,7 @@ WIN    := $(BUILD)/win
 NATIVE := $(BUILD)/native
 PREFIX := $(BUILD)/wineprefix
 
-DIST_FILES := Kolvu.exe Brolt.exe Brolt.chm KANTOR.EXE pelstub.bin
+DIST_FILES := Kolvu.exe Brolt.exe BroltBuild.exe Brolt.chm KANTOR.EXE pelstub.bin
 
 .PHONY: all deps windows native dist test test-native test-windows demo fuzz clean
 

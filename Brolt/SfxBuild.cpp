@@ -79,10 +79,25 @@ int BuildSfx(const SfxSettingsRecord *settings)
 {
     if (!settings)
         return 0;
+    char szOutput[MAX_PATH];
+    const char *paths[SFX_MAX_FILES];
+    for (int i = 0; i < SFX_MAX_FILES; i++)
+        paths[i] = settings->files[i];
+    return BuildSfxFiles(settings, Terminated(settings->outputFile, sizeof(settings->outputFile), szOutput), paths,
+                         SFX_MAX_FILES, NULL);
+}
+
+int BuildSfxFiles(const SfxSettingsRecord *settings, const char *pszOutput, const char *const *paths, size_t count,
+                  size_t *pAdded)
+{
+    if (pAdded)
+        *pAdded = 0;
+    if (!settings || !pszOutput || (count && !paths))
+        return 0;
     char szText[MAX_PATH];
     char szText2[MAX_PATH];
 
-    SfxWriter *writer = SfxWriterCreate(Terminated(settings->outputFile, sizeof(settings->outputFile), szText));
+    SfxWriter *writer = SfxWriterCreate(pszOutput);
     if (!writer)
         return 0;
 
@@ -95,14 +110,17 @@ int BuildSfx(const SfxSettingsRecord *settings)
                             Terminated(settings->customDest, sizeof(settings->customDest), szText),
                             settings->addProgramFiles);
 
-    for (int i = 0; i < SFX_MAX_FILES; i++) {
-        const char *pszPath = Terminated(settings->files[i], sizeof(settings->files[i]), szText);
+    for (size_t i = 0; i < count; i++) {
+        // A path is read no further than a settings slot holds, terminated or not.
+        const char *pszPath = Terminated(paths[i] ? paths[i] : "", MAX_PATH, szText);
         const char *pszName = strrchr(pszPath, '\\');
         pszName = pszName ? pszName + 1 : pszPath;
         SfxWriterAddFile(writer, pszPath, pszName);
     }
 
     int ok = SfxWriterFinish(writer);
+    if (pAdded)
+        *pAdded = writer->filesAdded;
     SfxWriterDestroy(writer);
     return ok;
 }

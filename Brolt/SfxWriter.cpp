@@ -185,6 +185,8 @@ void SfxWriterAddFile(SfxWriter *writer, const char *pszSourcePath, const char *
     // failed write marks the whole work stream bad and the build fails.
     if (!WriteAll(writer->hWorkFile, head, sizeof(head)) || !WriteAll(writer->hWorkFile, buffer, size))
         writer->workWriteFailed = 1;
+    else
+        writer->filesAdded++;
     Free(buffer);
 }
 

@@ -11,6 +11,7 @@ struct SfxWriter {
     char szOutputPath[MAX_PATH];
     SfxHeader header;
     int workWriteFailed;  // a record went to the work file incomplete: the stream is unusable
+    size_t filesAdded;    // records written whole; a driver with a long list checks it
 };
 
 // The writer or NULL when memory or the work file can't be had.

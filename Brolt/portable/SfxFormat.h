@@ -37,7 +37,8 @@
 // expanded length is not recorded anywhere: inflate until Z_STREAM_END.
 //
 // Expanded, it is the work stream: file records back to back, no count, no
-// padding, no end marker; at most 100 of them; an empty stream means no files.
+// padding, no end marker; an empty stream means no files. The wizard lists at
+// most 100 files, BroltBuild.exe any number up to SFX_MAX_ENTRIES.
 //   SfxFileEntry head, 268 bytes:
 //     0 260  name      stored name, no directory part, at most 259 characters
 //   260   4  size      content length
@@ -51,7 +52,9 @@
 enum {
     SFX_HEADER_SIZE = 716,
     SFX_ENTRY_HEAD_SIZE = 268,
-    SFX_MAX_ENTRIES = 100,
+    // Far past any payload that goes into one flat folder, yet it keeps a small
+    // archive of empty records from filling a folder with millions of names.
+    SFX_MAX_ENTRIES = 100000,
     SFX_PATH_FIELD = 260,
     SFX_SHORT_FIELD = 80,
 };

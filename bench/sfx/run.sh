@@ -16,13 +16,12 @@ fi
 bin="$build/win/bin"
 runs=${RUNS:-3}
 work="$build/bench-sfx"
-for f in sfxdemo.exe KANTOR.EXE pelstub.bin; do
+for f in BroltBuild.exe KANTOR.EXE pelstub.bin; do
   [ -f "$bin/$f" ] || { echo "missing $bin/$f: build the Windows tree first"; exit 1; }
 done
 command -v makensis >/dev/null || { echo "makensis not found (apt-get install nsis)"; exit 1; }
 rm -rf "$work"; mkdir -p "$work/payload-full" "$work/payload-empty" "$work/x"
 python3 "$here/make_payload.py" "$work/payload-full"
-cp "$bin/pelstub.bin" "$work/"
 cd "$work" || exit 1
 
 win() { winepath -w "$1" 2>/dev/null; }
@@ -31,20 +30,21 @@ best() { awk -v a="$1" -v b="$2" 'BEGIN { d = b - a; print (d < 0 ? 0 : d) }'; }
 # min of a list of numbers
 minof() { printf '%s\n' "$@" | sort -g | head -1; }
 
-# settings_ours PAYLOAD OUT: the build's settings, written before the clock
-# starts (winepath starts a Wine process per file, which is no part of a build).
+# settings_ours PAYLOAD OUT: the settings file of BroltBuild.exe, which takes
+# the payload's files by one pattern (and no line for the empty payload).
 settings_ours() {
-  local payload=$1 out=$2 i=0
+  local payload=$1 out=$2
   {
-    echo "[sfx]"; echo "showDialog=0"; echo "destKind=2"
-    echo "customDest=$(win "$work/x")"; echo "outputFile=$out"; echo "overwriteMode=1"
-    for f in "$payload"/*; do [ -f "$f" ] && { echo "file$i=$(win "$f")"; i=$((i + 1)); }; done
+    echo "[Sfx]"; echo "OpeningDialog = no"; echo "Destination = custom"
+    echo "CustomFolder = $(win "$work/x")"; echo "Output = $out"; echo "Overwrite = all"
+    echo "[Files]"
+    [ -n "$(ls "$payload")" ] && echo "$(basename "$payload")\\*"
   } > "$out.ini"
 }
 
-# build_ours OUT: runs the real build pipeline on the prepared settings.
+# build_ours OUT: the command-line build, as a CI job would run it.
 build_ours() {
-  wine "$bin/sfxdemo.exe" "$1.ini" </dev/null >/dev/null 2>&1
+  wine "$bin/BroltBuild.exe" "$1.ini" </dev/null >/dev/null 2>&1
 }
 
 # build_nsis PAYLOAD OUT COMPRESSOR

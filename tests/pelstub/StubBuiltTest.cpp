@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <string.h>
+#include <zlib.h>
+
+#include <utility>
 
 #include "SfxBuild.h"
 #include "StubTestSupport.h"
@@ -71,4 +74,155 @@ TEST(BuiltByBrolt, SetupModuleRunsItsProgramAndCleansUp)
     std::string cwd = text.substr(at + 4, text.find('\n', at) - at - 4);
     EXPECT_EQ(0u, cwd.find(TempFolder() + "\\ZXS")) << cwd;
     EXPECT_FALSE(FolderExists(cwd));
+}
+
+// BroltBuild.exe, the same build run from a settings file, as a CI job runs it:
+// from another folder, its temporary files in a folder of the test's own.
+namespace {
+
+struct BroltBuildRun {
+    DWORD code;
+    std::string out, err;
+};
+
+BroltBuildRun RunBroltBuild(const std::string &exe, const std::string &settings, const ScratchFolder &work)
+{
+    std::string temp = work / "temp", cwd = work / "cwd";
+    CreateDirectoryA(temp.c_str(), NULL);
+    CreateDirectoryA(cwd.c_str(), NULL);
+    char oldTmp[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", oldTmp, sizeof(oldTmp));
+    SetEnvironmentVariableA("TMP", temp.c_str());
+    BroltBuildRun r;
+    r.code = RunConsole("\"" + exe + "\"" + (settings.empty() ? "" : " \"" + settings + "\""), cwd, &r.out, &r.err);
+    SetEnvironmentVariableA("TMP", oldTmp[0] ? oldTmp : NULL);
+    return r;
+}
+
+std::string BinPath(const char *name)
+{
+    char path[MAX_PATH];
+    GetFullPathNameA(name, sizeof(path), path, NULL);
+    return path;
+}
+
+}  // namespace
+
+TEST(BroltBuild, FullSettingsBuildAnSfxThatExtractsByteForByte)
+{
+    ScratchFolder work("bbfull");
+    for (const char *dir : {"src", "src\\docs", "src\\docs\\sub", "out"})
+        ASSERT_TRUE(CreateDirectoryA((work / dir).c_str(), NULL));
+    std::string big(300000, '\0');
+    for (size_t i = 0; i < big.size(); i++)
+        big[i] = (char)((i * 2654435761u) >> 13);
+    const std::pair<const char *, std::string> files[] = {
+        {"src\\readme.txt", "Read me first.\r\n"}, {"src\\docs\\b.txt", "bee"}, {"src\\docs\\a.txt", "ay"},
+        {"src\\empty.dat", ""}, {"src\\big.bin", big}};
+    for (const auto &f : files)
+        ASSERT_TRUE(WriteWholeFile(work / f.first, f.second));
+    std::string ini = work / "build.ini";
+    ASSERT_TRUE(WriteWholeFile(ini, "; every key\r\n[Sfx]\r\nModule = standard\r\nAppName = Zendrix Tools\r\n"
+                                    "OpeningDialog = no\r\nDestination = custom\r\nCustomFolder = " +
+                                        work / "custom" +
+                                        "\r\nAddProgramFiles = no\r\nLaunch =\r\nCommandLine =\r\n"
+                                        "Output = out\\Tools.exe\r\nOverwrite = all\r\n"
+                                        "[Files]\r\nsrc\\readme.txt\r\n\"src\\docs\\*.txt\"\r\nsrc\\empty.dat\r\n"
+                                        "src\\big.bin\r\n"));
+
+    BroltBuildRun r = RunBroltBuild(BinPath("BroltBuild.exe"), ini, work);
+    ASSERT_EQ(0u, r.code) << r.out << r.err;
+    EXPECT_EQ("", r.err);
+    std::string sfx = work / "out\\Tools.exe";
+    for (const std::string &line : {"Built " + sfx + "\n", std::string("  files      5\n"),
+                                    "  bytes in   " + std::to_string(300000 + 16 + 3 + 2) + "\n"})
+        EXPECT_NE(std::string::npos, r.out.find(line)) << line << r.out;
+    EXPECT_EQ(std::vector<std::string>{"Tools.exe"}, FolderNames(work / "out"));
+    EXPECT_TRUE(FolderNames(work / "temp").empty());
+
+    // The header carries the settings; a pattern's matches are stored in name order.
+    std::string bytes = ReadWholeFile(sfx), stub = ReadWholeFile("pelstub.bin");
+    SfxHeader h;
+    ASSERT_TRUE(SfxDecodeHeader((const uint8_t *)bytes.data() + stub.size(), SFX_HEADER_SIZE, &h));
+    EXPECT_STREQ("Zendrix Tools", h.appName);
+    EXPECT_EQ(0u, h.showDialog);
+    EXPECT_EQ(SFX_OVERWRITE_ALL, (int)h.overwriteMode);
+    EXPECT_EQ(work / "custom", std::string(h.destination));
+    std::string stream(5 * SFX_ENTRY_HEAD_SIZE + 300021, '\0');
+    uLongf length = (uLongf)stream.size();
+    ASSERT_EQ(Z_OK, uncompress((Bytef *)&stream[0], &length,
+                               (const Bytef *)bytes.data() + stub.size() + SFX_HEADER_SIZE, h.packedSize));
+    SfxWorkReader reader;
+    SfxWorkReaderInit(&reader, (const uint8_t *)stream.data(), length);
+    std::vector<std::string> names;
+    SfxFileEntry e;
+    const uint8_t *contents;
+    while (SfxWorkReaderNext(&reader, &e, &contents) == SFX_WALK_ENTRY)
+        names.push_back(e.name);
+    EXPECT_EQ((std::vector<std::string>{"readme.txt", "a.txt", "b.txt", "empty.dat", "big.bin"}), names);
+
+    EXPECT_EQ(0u, RunSfx(sfx, "/s"));
+    for (const auto &f : files) {
+        std::string name = strrchr(f.first, '\\') + 1;
+        EXPECT_TRUE(ReadWholeFile(work / ("custom\\" + name)) == f.second) << name;
+    }
+}
+
+TEST(BroltBuild, EachBadInputGivesItsMessageAndExitCodeAndLeavesNothingBehind)
+{
+    ScratchFolder work("bbbad");
+    for (const char *dir : {"docs", "out", "nostub", "badkantor"})
+        ASSERT_TRUE(CreateDirectoryA((work / dir).c_str(), NULL));
+    ASSERT_TRUE(WriteWholeFile(work / "a.txt", "a"));
+    ASSERT_TRUE(WriteWholeFile(work / "docs\\A.TXT", "A"));
+    ASSERT_TRUE(WriteWholeFile(work / "out\\Old.exe", "the previous build"));
+    std::string builder = BinPath("BroltBuild.exe");
+    for (const char *dir : {"nostub", "badkantor"})
+        ASSERT_TRUE(CopyFileA(builder.c_str(), (work / dir + "\\BroltBuild.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA("KANTOR.EXE", (work / "nostub\\KANTOR.EXE").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA("pelstub.bin", (work / "badkantor\\pelstub.bin").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA("FakeKantor.exe", (work / "badkantor\\KANTOR.EXE").c_str(), FALSE));
+
+    std::string ini = work / "b.ini";
+    const std::string good = "[Sfx]\nOutput = out\\Old.exe\n[Files]\na.txt\n";
+    struct Case {
+        const char *what;
+        std::string builder;
+        std::string settings;  // empty: no argument at all
+        DWORD code;
+        std::string message;   // after the settings path when it starts with ","
+    } cases[] = {
+        {"no argument", builder, "", 1, "Usage: BroltBuild.exe <settings.ini>"},
+        {"missing file", builder, good + "missing.txt\n", 1, ", line 5, [Files]: \"missing.txt\" does not exist"},
+        {"unknown key", builder, "[Sfx]\nOutFile = x.exe\n", 1, ", line 2, OutFile: unknown key; the keys are"},
+        {"unknown value", builder, "[Sfx]\nOverwrite = always\n", 1,
+         ", line 2, Overwrite: \"always\" is not one of: all, none, ask"},
+        {"text too long", builder, "[Sfx]\nAppName = " + std::string(80, 'n') + "\n", 1,
+         "\" has 80 characters; at most 79 fit"},
+        {"wildcard that matches nothing", builder, good + "docs\\*.pdf\n", 1,
+         ", line 5, [Files]: \"docs\\*.pdf\" matches no file"},
+        {"output in a folder that does not exist", builder, "[Sfx]\nOutput = nowhere\\x.exe\n", 1,
+         ", line 2, Output: the folder of \"nowhere\\x.exe\" does not exist"},
+        {"output that the build reads", builder, "[Sfx]\nOutput = A.TXT\n[Files]\na.txt\n", 1,
+         ", line 2, Output: \"A.TXT\" is a file this build reads or runs; choose another output"},
+        {"one name stored twice", builder, good + "docs\\*.txt\n", 1,
+         ", line 5, [Files]: \"" + work / "docs\\A.TXT" + "\" would be stored a second time (first from line 4)"},
+        {"missing companion", work / "nostub\\BroltBuild.exe", good, 2,
+         "The build failed: pelstub.bin is missing; it belongs beside BroltBuild.exe"},
+        {"compressor that fails", work / "badkantor\\BroltBuild.exe", good, 2,
+         "The build failed: KANTOR.EXE did not pack the files or the output could not be written"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteWholeFile(ini, c.settings));
+        BroltBuildRun r = RunBroltBuild(c.builder, c.settings.empty() ? "" : ini, work);
+        EXPECT_EQ(c.code, r.code);
+        std::string expected = c.message[0] == ',' ? ini + c.message : c.message;
+        EXPECT_NE(std::string::npos, r.err.find(expected)) << r.err;
+        EXPECT_EQ("the previous build", ReadWholeFile(work / "out\\Old.exe"));
+        EXPECT_EQ(std::vector<std::string>{"Old.exe"}, FolderNames(work / "out"));
+        EXPECT_TRUE(FolderNames(work / "temp").empty());
+        EXPECT_TRUE(FolderNames(work.path, "*.exe").empty()) << "MySFX.EXE or a partial output";
+        EXPECT_TRUE(FolderNames(work.path, "*.tmp").empty());
+    }
 }

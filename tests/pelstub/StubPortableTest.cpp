@@ -149,11 +149,11 @@ TEST(WorkStream, TruncationBadNamesAndTooManyRecordsAreRefused)
     EXPECT_EQ((std::vector<std::string>{"ok"}), d.names);
 
     std::string many;
-    for (int i = 0; i < 101; i++)
+    for (int i = 0; i <= SFX_MAX_ENTRIES; i++)
         many += Head("f", 0);
     Collected e;
-    EXPECT_EQ(STUB_WORK_TOO_MANY, Walk(many, 4096, &e));
-    EXPECT_EQ(100u, e.names.size());
+    EXPECT_EQ(STUB_WORK_TOO_MANY, Walk(many, 65536, &e));
+    EXPECT_EQ((size_t)SFX_MAX_ENTRIES, e.names.size());
 }
 
 TEST(WorkStream, OnlyPlainFileNamesAreAccepted)

@@ -86,3 +86,38 @@ DWORD RunSfx(const std::string &sfx, const std::string &arguments, const std::st
         return 0xDEADu;
     return UiWaitExit(&pi, 30000);
 }
+
+DWORD RunConsole(const std::string &commandLine, const std::string &directory, std::string *out, std::string *err)
+{
+    // Files, not pipes: Wine's background processes may inherit a pipe and hold it open.
+    static int serial;
+    std::string tag = std::to_string(++serial) + ".txt";
+    std::string paths[2] = {directory + "\\console-out-" + tag, directory + "\\console-err-" + tag};
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), NULL, TRUE};
+    HANDLE files[2];
+    for (int i = 0; i < 2; i++)
+        files[i] = CreateFileA(paths[i].c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &sa,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = NULL;
+    si.hStdOutput = files[0];
+    si.hStdError = files[1];
+    PROCESS_INFORMATION pi;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    DWORD code = 0xDEADu;
+    // Without a console: Wine would start a console host that inherits the
+    // files and holds them open past the program's end.
+    if (CreateProcessA(NULL, line.data(), NULL, NULL, TRUE, DETACHED_PROCESS, NULL, directory.c_str(), &si, &pi))
+        code = UiWaitExit(&pi, 60000);
+    for (int i = 0; i < 2; i++)
+        CloseHandle(files[i]);
+    *out = ReadWholeFile(paths[0]);
+    *err = ReadWholeFile(paths[1]);
+    for (int i = 0; i < 2; i++)
+        DeleteFileA(paths[i].c_str());
+    return code;
+}

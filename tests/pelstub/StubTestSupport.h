@@ -24,5 +24,9 @@ std::vector<std::string> FolderNames(const std::string &folder, const char *patt
 // Runs "<sfx> <arguments>" in directory and returns its exit code (30 s at most).
 DWORD RunSfx(const std::string &sfx, const std::string &arguments, const std::string &directory = "");
 
+// Runs a console program with this exact command line in directory; what it
+// writes to standard output and error lands in *out and *err (60 s at most).
+DWORD RunConsole(const std::string &commandLine, const std::string &directory, std::string *out, std::string *err);
+
 // The temporary directory without its trailing backslash.
 std::string TempFolder();

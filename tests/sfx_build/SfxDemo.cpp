@@ -1,4 +1,4 @@
-// SfxDemo.cpp -- sfxdemo.exe: runs one build from settings in an INI file, for tests, the demo and the benchmark.
+// SfxDemo.cpp -- sfxdemo.exe: runs BuildSfx on settings from an INI file, in a process of its own, for the build tests.
 //
 //   sfxdemo.exe <settings.ini>
 // Section [sfx] holds the settings by field name (moduleType, appName,

@@ -1,0 +1,351 @@
+// BroltBuildMain.cpp -- BroltBuild.exe: the wizard's build run from a settings file, for scripts and CI jobs.
+//
+// Exit code 0 when the output was built, 1 for bad arguments or settings, 2 when
+// the build failed. Nothing is left behind on failure: the output is built
+// under a temporary name beside it and takes its own name only when complete.
+#include <windows.h>
+#include <string.h>
+
+#include "BuildSettings.h"
+#include "Console.h"
+#include "InputFiles.h"
+#include "SelfCheck.h"
+#include "SfxBuild.h"
+#include "SfxFormat.h"
+#include "SfxSettings.h"
+
+namespace {
+
+enum { EXIT_BUILT = 0, EXIT_BAD_SETTINGS = 1, EXIT_BUILD_FAILED = 2 };
+
+// A settings file with a million lines is still far below this.
+const DWORD kMaxSettingsBytes = 64u * 1024 * 1024;
+
+const char kUsage[] =
+    "Usage: BroltBuild.exe <settings.ini>\n"
+    "Builds a self-extracting executable from a settings file, as the Brolt wizard does.\n"
+    "\n"
+    "  [Sfx]\n"
+    "  Module          = standard | setup        (standard)\n"
+    "  AppName         = at most 79 characters    (My Application)\n"
+    "  OpeningDialog   = yes | no                 (yes)\n"
+    "  Destination     = temp | current | custom  (current; temp for a setup module)\n"
+    "  CustomFolder    = the folder for custom, at most 259 characters\n"
+    "  AddProgramFiles = yes | no                 (no; only with custom)\n"
+    "  Launch          = program to start after extracting, at most 259 characters\n"
+    "  CommandLine     = its command line, at most 79 characters\n"
+    "  Output          = the file to build        (MySFX.EXE)\n"
+    "  Overwrite       = all | none | ask         (ask)\n"
+    "  [Files]\n"
+    "  one path or pattern (* and ? in the last part) per line, in storing order\n"
+    "\n"
+    "Relative paths are taken from the settings file's folder; KANTOR.EXE and\n"
+    "pelstub.bin from the folder of BroltBuild.exe.\n"
+    "Exit code: 0 built, 1 bad arguments or settings, 2 the build failed.\n";
+
+const char *const kModules[] = {"standard", "setup"};
+const char *const kOverwrite[] = {"", "all", "none", "ask"};
+
+struct Run {
+    char settingsPath[MAX_PATH];
+    char settingsDir[MAX_PATH];
+    char exePath[MAX_PATH];
+    char exeDir[MAX_PATH];
+    char output[MAX_PATH];
+    char *text;
+    DWORD textLength;
+    BuildSettings settings;
+    InputList inputs;
+    size_t foldersSkipped;
+    BuildError error;
+};
+
+int IsHelp(const char *arg)
+{
+    return !lstrcmpiA(arg, "/?") || !lstrcmpiA(arg, "-?") || !lstrcmpiA(arg, "/h") || !lstrcmpiA(arg, "-h") ||
+           !lstrcmpiA(arg, "--help") || !lstrcmpiA(arg, "/help");
+}
+
+// "C:\a\b.ini" -> "C:\a"; a root keeps its backslash so it stays a folder.
+void FolderOf(const char *path, char *dir)
+{
+    lstrcpynA(dir, path, MAX_PATH);
+    char *slash = strrchr(dir, '\\');
+    if (slash)
+        slash[slash == dir + 2 && dir[1] == ':' ? 1 : 0] = '\0';
+}
+
+int IsFolder(const char *path)
+{
+    DWORD a = GetFileAttributesA(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int IsFile(const char *path)
+{
+    DWORD a = GetFileAttributesA(path);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int ReportSettings(const Run *run)
+{
+    char message[1024];
+    FormatBuildError(&run->error, run->settingsPath, message, sizeof(message));
+    Complain("%s\n", message);
+    return EXIT_BAD_SETTINGS;
+}
+
+int ReadSettingsText(Run *run)
+{
+    HANDLE h = CreateFileA(run->settingsPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE) {
+        Complain("%s: can't be read: %s\n", run->settingsPath, SystemErrorText(GetLastError()));
+        return EXIT_BAD_SETTINGS;
+    }
+    DWORD high = 0;
+    DWORD size = GetFileSize(h, &high);
+    if (size == INVALID_FILE_SIZE || high != 0 || size > kMaxSettingsBytes) {
+        CloseHandle(h);
+        SetBuildError(&run->error, BUILD_SETTINGS_TOO_BIG, 0, NULL, NULL);
+        run->error.number = kMaxSettingsBytes / (1024 * 1024);
+        return ReportSettings(run);
+    }
+    run->text = (char *)HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
+    DWORD got = 0;
+    int ok = run->text && (size == 0 || ReadFile(h, run->text, size, &got, NULL)) && got == size;
+    DWORD why = GetLastError();
+    CloseHandle(h);
+    if (!ok) {
+        Complain("%s: can't be read: %s\n", run->settingsPath, SystemErrorText(why));
+        return EXIT_BAD_SETTINGS;
+    }
+    run->textLength = size;
+    return EXIT_BUILT;
+}
+
+int OnFileLine(void *context, unsigned line, const char *path, BuildError *error)
+{
+    Run *run = (Run *)context;
+    size_t filesBefore = run->inputs.count, foldersBefore = run->foldersSkipped;
+    if (!AddInputLine(&run->inputs, line, path, &run->foldersSkipped, error))
+        return 0;
+    if (!BuildHasWildcard(path))
+        return 1;
+    Say("  line %u: %s: %lu files", line, path, (unsigned long)(run->inputs.count - filesBefore));
+    if (run->foldersSkipped != foldersBefore)
+        Say(", %lu folders left out (the archive holds files only)",
+            (unsigned long)(run->foldersSkipped - foldersBefore));
+    Say("\n");
+    return 1;
+}
+
+// The output must not replace anything this run reads or runs.
+int CheckOutput(Run *run)
+{
+    unsigned outputLine = run->settings.keyLine[BUILD_KEY_OUTPUT];
+    if (!ResolvePath(run->settings.output, run->output)) {
+        SetBuildError(&run->error, BUILD_TOO_LONG, outputLine, "Output", run->settings.output);
+        run->error.number = (unsigned long)(lstrlenA(run->settingsDir) + 1 + lstrlenA(run->settings.output));
+        run->error.limit = MAX_PATH - 1;
+        return 0;
+    }
+    char dir[MAX_PATH];
+    FolderOf(run->output, dir);
+    if (!IsFolder(dir)) {
+        SetBuildError(&run->error, BUILD_NO_OUTPUT_FOLDER, outputLine, "Output", run->settings.output);
+        return 0;
+    }
+    FileIdentity out;
+    if (!GetFileIdentity(run->output, &out))
+        return CheckInputList(&run->inputs, run->settings.filesLine, NULL, 0, NULL, &run->error);
+
+    char companions[3][MAX_PATH];
+    wsprintfA(companions[0], "%s\\KANTOR.EXE", run->exeDir);
+    wsprintfA(companions[1], "%s\\pelstub.bin", run->exeDir);
+    lstrcpynA(companions[2], run->exePath, MAX_PATH);
+    const char *needed[4] = {companions[0], companions[1], companions[2], run->settingsPath};
+    for (const char *path : needed) {
+        FileIdentity id;
+        if (GetFileIdentity(path, &id) && SameFile(&id, &out)) {
+            SetBuildError(&run->error, BUILD_OUTPUT_IS_READ, outputLine, "Output", run->settings.output);
+            return 0;
+        }
+    }
+    return CheckInputList(&run->inputs, run->settings.filesLine, &out, outputLine, run->settings.output,
+                          &run->error);
+}
+
+void SayPlan(const Run *run)
+{
+    const BuildSettings *s = &run->settings;
+    char destination[MAX_PATH + 40];
+    if (s->destKind == SFX_DEST_TEMP)
+        lstrcpyA(destination, "a temporary folder");
+    else if (s->destKind == SFX_DEST_CURRENT)
+        lstrcpyA(destination, "the current folder");
+    else
+        wsprintfA(destination, "%s%s", s->addProgramFiles ? "Program Files\\" : "", s->customFolder);
+    Say("  module       %s, opening dialog %s, overwrite %s\n", kModules[s->moduleType == SFX_MODULE_SETUP],
+        s->showDialog ? "on" : "off", kOverwrite[s->overwriteMode]);
+    if (s->showDialog)
+        Say("  app name     %s\n", s->appName);
+    Say("  extracts to  %s\n", destination);
+    if (s->launchFile[0])
+        Say("  then runs    %s%s%s\n", s->launchFile, s->commandLine[0] ? " " : "", s->commandLine);
+    Say("  files        %lu (%llu bytes)\n", (unsigned long)run->inputs.count, run->inputs.totalBytes);
+    Say("  output       %s\n", run->output);
+}
+
+unsigned long long SizeOf(const char *path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return 0;
+    return ((unsigned long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+int Build(Run *run, DWORD started)
+{
+    const BuildSettings *s = &run->settings;
+    static SfxSettingsRecord record;
+    SetDefaultSfxSettings(&record);
+    record.moduleType = s->moduleType;
+    record.showDialog = s->showDialog;
+    record.destKind = s->destKind;
+    record.addProgramFiles = s->addProgramFiles;
+    record.overwriteMode = s->overwriteMode;
+    record.testRun = 0;
+    lstrcpynA(record.appName, s->appName, sizeof(record.appName));
+    lstrcpynA(record.customDest, s->customFolder, sizeof(record.customDest));
+    lstrcpynA(record.launchFile, s->launchFile, sizeof(record.launchFile));
+    lstrcpynA(record.commandLine, s->commandLine, sizeof(record.commandLine));
+
+    const char **paths = (const char **)HeapAlloc(GetProcessHeap(), 0, (run->inputs.count + 1) * sizeof(char *));
+    if (!paths) {
+        Complain("The build failed: not enough memory for the list of files.\n");
+        return EXIT_BUILD_FAILED;
+    }
+    for (size_t i = 0; i < run->inputs.count; i++)
+        paths[i] = run->inputs.files[i].path;
+
+    // Built under a name of its own beside the output, so that a failed build
+    // leaves an earlier output as it was and no partial file at all.
+    char dir[MAX_PATH], partial[MAX_PATH];
+    FolderOf(run->output, dir);
+    if (!GetTempFileNameA(dir, "SFX", 0, partial)) {
+        Complain("The build failed: can't write in the folder %s: %s\n", dir, SystemErrorText(GetLastError()));
+        HeapFree(GetProcessHeap(), 0, paths);
+        return EXIT_BUILD_FAILED;
+    }
+    Say("Packing with %s\\KANTOR.EXE and %s\\pelstub.bin ...\n", run->exeDir, run->exeDir);
+    // The build takes pelstub.bin from the current directory, and KANTOR.EXE
+    // is found first in the program's own folder.
+    SetCurrentDirectoryA(run->exeDir);
+    size_t added = 0;
+    SetLastError(0);
+    int built = BuildSfxFiles(&record, partial, paths, run->inputs.count, &added);
+    DWORD why = GetLastError();
+    HeapFree(GetProcessHeap(), 0, paths);
+
+    if (!built || added != run->inputs.count) {
+        DeleteFileA(partial);
+        if (built)
+            Complain("The build failed: %lu of the %lu files could not be read while packing.\n",
+                     (unsigned long)(run->inputs.count - added), (unsigned long)run->inputs.count);
+        else
+            Complain("The build failed: KANTOR.EXE did not pack the files or the output could not be written "
+                     "(%s).\n",
+                     why ? SystemErrorText(why) : "no system error given");
+        return EXIT_BUILD_FAILED;
+    }
+    if (!MoveFileExA(partial, run->output, MOVEFILE_REPLACE_EXISTING)) {
+        why = GetLastError();
+        DeleteFileA(partial);
+        Complain("The build failed: %s can't be replaced: %s\n", run->output, SystemErrorText(why));
+        return EXIT_BUILD_FAILED;
+    }
+
+    unsigned long long in = run->inputs.totalBytes, out = SizeOf(run->output);
+    unsigned long long stub = SizeOf("pelstub.bin");
+    DWORD ms = GetTickCount() - started;
+    Say("Built %s\n", run->output);
+    Say("  files      %lu\n", (unsigned long)run->inputs.count);
+    Say("  bytes in   %llu\n", in);
+    Say("  bytes out  %llu (stub %llu + header %d + packed block %llu)\n", out, stub, SFX_HEADER_SIZE,
+        out - stub - SFX_HEADER_SIZE);
+    if (in)
+        Say("  ratio      %lu.%lu%% of the input\n", (unsigned long)(out * 1000 / in / 10),
+            (unsigned long)(out * 1000 / in % 10));
+    else
+        Say("  ratio      - (no input bytes)\n");
+    Say("  time       %lu.%02lu s\n", ms / 1000, ms % 1000 / 10);
+    return EXIT_BUILT;
+}
+
+int Main(int argc, char **argv, Run *run)
+{
+    DWORD started = GetTickCount();
+    DWORD n = GetModuleFileNameA(NULL, run->exePath, sizeof(run->exePath));
+    if (n == 0 || n >= sizeof(run->exePath) || !VerifyImageChecksum(run->exePath)) {
+        Complain("The program file BroltBuild.exe is corrupt and can't be run. Please install it again.\n");
+        return EXIT_BUILD_FAILED;
+    }
+    FolderOf(run->exePath, run->exeDir);
+
+    if (argc == 2 && IsHelp(argv[1])) {
+        Say("%s", kUsage);
+        return EXIT_BUILT;
+    }
+    if (argc != 2) {
+        Complain("%s", kUsage);
+        return EXIT_BAD_SETTINGS;
+    }
+    n = GetFullPathNameA(argv[1], sizeof(run->settingsPath), run->settingsPath, NULL);
+    if (n == 0 || n >= sizeof(run->settingsPath)) {
+        Complain("%s: the path is too long or not a path\n", argv[1]);
+        return EXIT_BAD_SETTINGS;
+    }
+    FolderOf(run->settingsPath, run->settingsDir);
+    Say("BroltBuild: reading %s\n", run->settingsPath);
+    int rc = ReadSettingsText(run);
+    if (rc != EXIT_BUILT)
+        return rc;
+    // First the whole text, so that a wrong key is reported before any disk work.
+    if (!ParseBuildSettings(run->text, run->textLength, &run->settings, NULL, NULL, &run->error))
+        return ReportSettings(run);
+
+    // Relative paths in the settings are the settings file's.
+    if (!SetCurrentDirectoryA(run->settingsDir)) {
+        Complain("%s: can't be used as the current folder: %s\n", run->settingsDir, SystemErrorText(GetLastError()));
+        return EXIT_BAD_SETTINGS;
+    }
+    if (!ParseBuildSettings(run->text, run->textLength, &run->settings, OnFileLine, run, &run->error))
+        return ReportSettings(run);
+    if (!CheckOutput(run))
+        return ReportSettings(run);
+
+    const char *companions[2] = {"KANTOR.EXE", "pelstub.bin"};
+    for (const char *name : companions) {
+        char path[MAX_PATH];
+        wsprintfA(path, "%s\\%s", run->exeDir, name);
+        if (!IsFile(path)) {
+            Complain("The build failed: %s is missing; it belongs beside BroltBuild.exe (%s).\n", name, path);
+            return EXIT_BUILD_FAILED;
+        }
+    }
+    SayPlan(run);
+    return Build(run, started);
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    static Run run;
+    int rc = Main(argc, argv, &run);
+    FreeInputList(&run.inputs);
+    if (run.text)
+        HeapFree(GetProcessHeap(), 0, run.text);
+    return rc;
+}
