@@ -4,39 +4,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "ByteReader.h"
 #include "LanguageFileFormat.h"
 
 namespace {
-
-uint32_t ReadLe32(const uint8_t* p) {
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
-}
-
-// Reads from the file image and never past its end: once a read fails every
-// later one fails too, so the parser checks once per step.
-struct ByteReader {
-    const uint8_t* pData;
-    size_t cbData;
-    size_t offset;
-    int ok;
-
-    size_t Remaining() const { return ok ? cbData - offset : 0; }
-
-    const uint8_t* Take(size_t cb) {
-        if (!ok || cb > cbData - offset) {
-            ok = 0;
-            return NULL;
-        }
-        const uint8_t* p = pData + offset;
-        offset += cb;
-        return p;
-    }
-
-    uint32_t ReadDword() {
-        const uint8_t* p = Take(4);
-        return p ? ReadLe32(p) : 0;
-    }
-};
 
 char* CopyAnsiBlock(const uint8_t* pBlock, size_t cbBlock) {
     size_t cch = 0;
@@ -80,7 +51,7 @@ LanguageTable* g_pSecondaryTable;
 int ParseLanguageFile(const uint8_t* pData, size_t cbData, LanguageTable** ppTable) {
     if (!ppTable || !pData)
         return 0;
-    ByteReader reader = {pData, cbData, 0, 1};
+    ByteReader reader(pData, cbData);
     const uint8_t* pHeader = reader.Take(LANGFILE_HEADER_SIZE);
     if (!pHeader)
         return 0;
@@ -109,7 +80,7 @@ int ParseLanguageFile(const uint8_t* pData, size_t cbData, LanguageTable** ppTab
     uint32_t cComplete = 0;
     for (; ok && cComplete < cEntries; cComplete++) {
         LanguageEntry* pEntry = &pTable->Entries[cComplete];
-        uint32_t cbKey = reader.ReadDword();
+        uint32_t cbKey = reader.Le32();
         const uint8_t* pKey = reader.Take(cbKey);
         if (!pKey)
             break;
@@ -119,7 +90,7 @@ int ParseLanguageFile(const uint8_t* pData, size_t cbData, LanguageTable** ppTab
         memcpy(pEntry->pszKey, pKey, cbKey);
         pEntry->pszKey[cbKey] = '\0';
 
-        uint32_t cchValue = reader.ReadDword();
+        uint32_t cchValue = reader.Le32();
         // Compare units with half the remaining bytes: 2 * V could wrap.
         if (!reader.ok || cchValue > reader.Remaining() / 2)
             break;
