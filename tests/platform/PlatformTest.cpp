@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "Owners.h"
 #include "Platform.h"
 #include "SystemTest.h"
 #include "UiTest.h"
@@ -210,4 +211,25 @@ TEST_F(Registry, ReadStringOfOtherTypesIsNotSet)
     char buf[16];
     ASSERT_TRUE(ReadRegistryString(hRoot, "Paths", "Expand", buf, sizeof(buf)));
     EXPECT_STREQ("%WINDIR%", buf);
+}
+
+// The owners' one rule with a visible effect: a temporary file goes with its owner
+// on every path, unless it was kept.
+TEST(Owners, TempFileGoesUnlessKept)
+{
+    char szTemp[MAX_PATH];
+    GetTempPathA(MAX_PATH, szTemp);
+    std::string dropped, kept;
+    {
+        TempFile first, second;
+        ASSERT_TRUE(first.Create(szTemp, "ZXO"));
+        ASSERT_TRUE(second.Create(szTemp, "ZXO"));
+        dropped = first.Path();
+        kept = second.Path();
+        EXPECT_TRUE(PathExists(dropped));
+        second.Keep();
+    }
+    EXPECT_FALSE(PathExists(dropped));
+    EXPECT_TRUE(PathExists(kept));
+    DeleteFileA(kept.c_str());
 }
