@@ -11,7 +11,8 @@
 static LanguageTable *FirstLanguageTable;
 static LanguageTable *SecondLanguageTable;
 
-// The setup program writes these two names beside the log; the names are fixed.
+// The setup program writes these two names beside the log. Each replaces the log's
+// name from its last backslash on, so the names begin with one.
 static const char *const LANGUAGE_FILE_NAMES[2] = {"\\LEXA1.LDB", "\\LEXA2.LDB"};
 
 int IsLanguageFileMode()

@@ -130,6 +130,7 @@ static int RunCustomPrograms()
                    return 1;
                });
     if (bFailed) {
+        // The numbered string in language-file mode too: this message has no text key.
         ShowResWarning(10004);
         return 0;
     }

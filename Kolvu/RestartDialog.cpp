@@ -10,7 +10,7 @@ static const struct {
     {IDC_RESTART_TEXT1, {"Uninstall|Restart1", 10008, NULL}},
     {IDC_RESTART_TEXT2, {"Uninstall|Restart2", 10009, NULL}},
     {IDC_RESTART_QUESTION, {"Uninstall|Restart3", 10010, NULL}},
-    // bare keys: the language files share the buttons' words with the setup program
+    // the buttons' keys have no section
     {IDOK, {"Yes", 95, NULL}},
     {IDCANCEL, {"No", 96, NULL}},
 };

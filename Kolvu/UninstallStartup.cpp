@@ -134,7 +134,8 @@ int UninstallApplication::OpenInstallLog()
 int UninstallApplication::StartUninstall()
 {
     UninstallState.RecordCount = 0;
-    // The progress bar class of "UNINSTDLG" lives there.
+    // The progress bar class of "UNINSTDLG" lives there. Never released: the
+    // dialog uses the class until the process ends.
     LoadLibraryA("COMCTL32.DLL");
     InitPathVariables();
 
