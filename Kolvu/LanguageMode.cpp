@@ -36,18 +36,23 @@ static int LanguageFilePath(char *pszOut, size_t cbOut, const char *pszLogPath, 
     return 1;
 }
 
+static void ReadBesideLog(LanguageTable **ppTable, const char *pszLogPath, const char *pszName)
+{
+    char szPath[MAX_PATH];
+    if (LanguageFilePath(szPath, sizeof(szPath), pszLogPath, pszName))
+        ReadLanguageFile(ppTable, szPath);
+}
+
+// Each slot is set also after a failed read: it then stays empty.
 int ReadLanguageFiles(const char *pszLogPath, uint32_t uLanguageData)
 {
-    LanguageTable **appTables[2] = {&FirstLanguageTable, &SecondLanguageTable};
-    int (*apfnSetSlot[2])(LanguageTable *) = {SetPrimaryLanguageTable, SetSecondaryLanguageTable};
-    for (int i = 0; i < 2; i++) {
-        if (!(uLanguageData & (i == 0 ? LANGF_FIRST_FILE : LANGF_SECOND_FILE)))
-            continue;
-        char szPath[MAX_PATH];
-        if (LanguageFilePath(szPath, sizeof(szPath), pszLogPath, LANGUAGE_FILE_NAMES[i]))
-            ReadLanguageFile(appTables[i], szPath);
-        // also after a failed read: the slot then stays empty
-        apfnSetSlot[i](*appTables[i]);
+    if (uLanguageData & LANGF_FIRST_FILE) {
+        ReadBesideLog(&FirstLanguageTable, pszLogPath, LANGUAGE_FILE_NAMES[0]);
+        SetPrimaryLanguageTable(FirstLanguageTable);
+    }
+    if (uLanguageData & LANGF_SECOND_FILE) {
+        ReadBesideLog(&SecondLanguageTable, pszLogPath, LANGUAGE_FILE_NAMES[1]);
+        SetSecondaryLanguageTable(SecondLanguageTable);
     }
     return IsLanguageFileMode();
 }
@@ -87,11 +92,6 @@ int SetRunText(HWND hWnd, const RunText &text)
         return SetWindowTextWide(hWnd, pwszWide);
     // A missing string still shows its placeholder; a missing key changes nothing.
     return szAnsi[0] != '\0' ? SetWindowTextA(hWnd, szAnsi) : 0;
-}
-
-int SetDlgItemRunText(HWND hDlg, int nId, const RunText &text)
-{
-    return SetRunText(GetDlgItem(hDlg, nId), text);
 }
 
 int RunMessageBox(const RunText &text, UINT uType)

@@ -53,7 +53,7 @@ static void SetCaption(ProgressView &view, const RunText &caption)
         return;
     view.pCaption = &caption;
     view.bSendNextDetail = 1;
-    SetDlgItemRunText(view.hDlg, IDC_PROGRESS_CAPTION, caption);
+    SetRunText(GetDlgItem(view.hDlg, IDC_PROGRESS_CAPTION), caption);
 }
 
 static void SendDetail(ProgressView &view)

@@ -20,7 +20,7 @@ static void OnInitDialog(HWND hDlg)
 {
     SetRunText(hDlg, TITLE);
     for (const auto &item : ITEM_TEXTS)
-        SetDlgItemRunText(hDlg, item.nId, item.text);
+        SetRunText(GetDlgItem(hDlg, item.nId), item.text);
     CenterWindow(hDlg);
 }
 

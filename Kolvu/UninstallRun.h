@@ -10,9 +10,8 @@ extern DWORD MainThreadId;
 // --- LanguageMode.cpp ---
 // Nonzero when the start-up loaded the table of LEXA1.LDB: texts are then taken by key.
 int IsLanguageFileMode();
-// Reads LEXA1.LDB and LEXA2.LDB beside the log as the LANGF_* bits ask and fills the
-// table slots; returns IsLanguageFileMode(). No file is looked for beside a log path
-// without a directory part.
+// Reads LEXA1.LDB / LEXA2.LDB beside the log as the LANGF_* bits ask into the table
+// slots (none beside a log path without a directory); returns IsLanguageFileMode().
 int ReadLanguageFiles(const char *pszLogPath, uint32_t uLanguageData);
 // Deletes both language files beside the log, whatever the mode.
 void DeleteLanguageFiles(const char *pszLogPath);
@@ -23,9 +22,8 @@ struct RunText {
     UINT uStringId;
     const char *pszEnglish;
 };
-// Put the text on a window / dialog item; 0 and nothing changed for a key the tables lack.
+// Puts the text on a window; 0 and nothing changed for a key the tables lack.
 int SetRunText(HWND hWnd, const RunText &text);
-int SetDlgItemRunText(HWND hDlg, int nId, const RunText &text);
 // Message box without owner, caption "Uninstall"; the button pressed, 0 (no box) without text.
 int RunMessageBox(const RunText &text, UINT uType);
 

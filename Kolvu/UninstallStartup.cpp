@@ -30,21 +30,6 @@ static int FailWithLogClosed(const char *pszText)
     return 0;
 }
 
-static int ReadWhole(int fd, unsigned char *pBuffer, uint32_t cbWanted)
-{
-    uint32_t cbDone = 0;
-    while (cbDone < cbWanted) {
-        uint32_t cbChunk = cbWanted - cbDone;
-        if (cbChunk > 0x100000)
-            cbChunk = 0x100000;
-        int cbRead = _read(fd, pBuffer + cbDone, cbChunk);
-        if (cbRead <= 0)
-            return 0;
-        cbDone += (uint32_t)cbRead;
-    }
-    return 1;
-}
-
 static const char INVALID_LOG_DLL[] = "Invalid installation log. Unable to restore language DLL.";
 
 // Copies the language DLL image that follows the header into a "ZNX" file in the
@@ -60,7 +45,7 @@ static int RestoreLanguageDll(uint32_t cbImage)
     HeapBlock<unsigned char> pImage(cbImage);
     if (!pImage)
         return FailWithLogClosed("Out of memory. Unable to restore language DLL.");
-    if (!ReadWhole(UninstallState.LogFile, pImage, cbImage))
+    if (ReadFully(UninstallState.LogFile, pImage, cbImage) != cbImage)
         return FailWithLogClosed(INVALID_LOG_DLL);
     char szTempDir[MAX_PATH];
     GetTempPathA(MAX_PATH, szTempDir);

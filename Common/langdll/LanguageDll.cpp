@@ -82,9 +82,7 @@ int ResMessageBox(UINT uID, UINT uType)
 
 int SetDlgItemResText(HWND hDlg, int nIDDlgItem, UINT uID)
 {
-    char szText[RES_STRING_SIZE];
-    LoadResString(uID, szText, RES_STRING_SIZE);
-    return SetDlgItemTextA(hDlg, nIDDlgItem, szText);
+    return SetWindowResText(GetDlgItem(hDlg, nIDDlgItem), uID);
 }
 
 int SetWindowResText(HWND hWnd, UINT uID)

@@ -13,11 +13,7 @@
 #include <stdint.h>
 
 // For fields whose bytes are already known to be there (a fixed-size header).
-inline uint16_t ReadLe16(const uint8_t *p)
-{
-    return (uint16_t)(p[0] | (p[1] << 8));
-}
-
+inline uint16_t ReadLe16(const uint8_t *p) { return (uint16_t)(p[0] | (p[1] << 8)); }
 inline uint32_t ReadLe32(const uint8_t *p)
 {
     return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
@@ -36,7 +32,7 @@ struct ByteReader {
 
     size_t Remaining() const { return ok ? size - offset : 0; }
 
-    // The next cb bytes, or NULL when fewer remain; `offset > size - cb` cannot wrap.
+    // The next cb bytes, or NULL when fewer remain; `size - offset` cannot wrap.
     const uint8_t *Take(size_t cb)
     {
         if (!ok || cb > size - offset) {
@@ -58,22 +54,7 @@ struct ByteReader {
     }
 
     void Skip(size_t cb) { Take(cb); }
-
-    uint8_t U8()
-    {
-        const uint8_t *p = Take(1);
-        return p ? p[0] : 0;
-    }
-
-    uint16_t Le16()
-    {
-        const uint8_t *p = Take(2);
-        return p ? ReadLe16(p) : 0;
-    }
-
-    uint32_t Le32()
-    {
-        const uint8_t *p = Take(4);
-        return p ? ReadLe32(p) : 0;
-    }
+    uint8_t U8() { const uint8_t *p = Take(1); return p ? p[0] : 0; }
+    uint16_t Le16() { const uint8_t *p = Take(2); return p ? ReadLe16(p) : 0; }
+    uint32_t Le32() { const uint8_t *p = Take(4); return p ? ReadLe32(p) : 0; }
 };

@@ -27,12 +27,13 @@ static int TakeText(ByteReader &r, char (&out)[N])
     return memchr(in, 0, N) != NULL;
 }
 
-// Reads until n bytes came or the file ended; a short count means end of file.
-static size_t ReadFully(int fd, void *buffer, size_t n)
+size_t ReadFully(int fd, void *buffer, size_t n)
 {
     size_t done = 0;
     while (done < n) {
-        int got = (int)_read(fd, (char *)buffer + done, (unsigned)(n - done));
+        // At most 1 MB a call: a count must stay far below what the int result can report.
+        size_t piece = n - done < 0x100000 ? n - done : 0x100000;
+        int got = (int)_read(fd, (char *)buffer + done, (unsigned)piece);
         if (got <= 0)
             break;
         done += (size_t)got;
@@ -121,8 +122,9 @@ struct WalkBuffer {
     uint8_t *data;
 };
 
-// Copies n bytes found at position into out. 1 when they were there, 0 when
-// the file ends first, -1 when the descriptor could not be positioned.
+// Copies n bytes found at position into out and returns 0. Otherwise returns what
+// the walk then returns: 1 when the file ends first, -1 when the descriptor could
+// not be positioned.
 static int ReadAt(WalkBuffer *buffer, int64_t position, void *out, size_t n)
 {
     if (position < buffer->start ||
@@ -133,10 +135,19 @@ static int ReadAt(WalkBuffer *buffer, int64_t position, void *out, size_t n)
         buffer->start = position;
         buffer->length = ReadFully(buffer->fd, buffer->data, WALK_BUFFER_SIZE);
         if (n > buffer->length)
-            return 0;
+            return 1;
     }
     memcpy(out, buffer->data + (position - buffer->start), n);
-    return 1;
+    return 0;
+}
+
+static RecordHead DecodeRecordHead(const uint8_t *bytes)
+{
+    ByteReader r(bytes, RECORD_HEAD_SIZE);
+    RecordHead head;
+    head.Type = r.Le32();
+    head.BodyLength = r.Le32();
+    return head;
 }
 
 int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes,
@@ -159,14 +170,9 @@ int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes,
     int result;
     for (;;) {
         result = ReadAt(&buffer, position, headBytes, sizeof(headBytes));
-        if (result <= 0) {
-            result = result < 0 ? -1 : 1;
+        if (result != 0)
             break;
-        }
-        ByteReader r(headBytes, sizeof(headBytes));
-        RecordHead head;
-        head.Type = r.Le32();
-        head.BodyLength = r.Le32();
+        RecordHead head = DecodeRecordHead(headBytes);
         position += RECORD_HEAD_SIZE;
         if (head.BodyLength >= 0x80000000u || (int64_t)head.BodyLength > fileEnd - position) {
             // Still visited, bodiless: a pass that must not go on past a damaged
@@ -180,10 +186,8 @@ int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes,
         const RecordBody *decoded = NULL;
         if ((handledCodes & RecordMask(code)) && size != 0 && head.BodyLength == size) {
             result = ReadAt(&buffer, position, bodyBytes, size);
-            if (result <= 0) {
-                result = result < 0 ? -1 : 1;
+            if (result != 0)
                 break;
-            }
             if (DecodeRecordBody(code, bodyBytes, &body))
                 decoded = &body;
         }

@@ -39,6 +39,27 @@ LANGCHAR* CopyWideUnits(const uint8_t* pUnits, size_t cUnits, int stopAtZero) {
     return pwsz;
 }
 
+// One entry; 0 when the file ends inside it or memory runs out. What was made
+// stays in the entry for FreeLanguageTable.
+int ReadEntry(ByteReader& reader, LanguageEntry* pEntry) {
+    uint32_t cbKey = reader.Le32();
+    const uint8_t* pKey = reader.Take(cbKey);
+    if (!pKey)
+        return 0;
+    pEntry->pszKey = (char*)malloc((size_t)cbKey + 1);
+    if (!pEntry->pszKey)
+        return 0;
+    memcpy(pEntry->pszKey, pKey, cbKey);
+    pEntry->pszKey[cbKey] = '\0';
+
+    uint32_t cchValue = reader.Le32();
+    // Compare units with half the remaining bytes: 2 * V could wrap.
+    if (!reader.ok || cchValue > reader.Remaining() / 2)
+        return 0;
+    pEntry->pwszValue = CopyWideUnits(reader.Take((size_t)cchValue * 2), cchValue, 0);
+    return pEntry->pwszValue != NULL;
+}
+
 char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
 }
@@ -78,26 +99,8 @@ int ParseLanguageFile(const uint8_t* pData, size_t cbData, LanguageTable** ppTab
     // Entries filled so far stay reachable through the array (calloc left the
     // rest NULL), so one FreeLanguageTable cleans up after any failure.
     uint32_t cComplete = 0;
-    for (; ok && cComplete < cEntries; cComplete++) {
-        LanguageEntry* pEntry = &pTable->Entries[cComplete];
-        uint32_t cbKey = reader.Le32();
-        const uint8_t* pKey = reader.Take(cbKey);
-        if (!pKey)
-            break;
-        pEntry->pszKey = (char*)malloc((size_t)cbKey + 1);
-        if (!pEntry->pszKey)
-            break;
-        memcpy(pEntry->pszKey, pKey, cbKey);
-        pEntry->pszKey[cbKey] = '\0';
-
-        uint32_t cchValue = reader.Le32();
-        // Compare units with half the remaining bytes: 2 * V could wrap.
-        if (!reader.ok || cchValue > reader.Remaining() / 2)
-            break;
-        pEntry->pwszValue = CopyWideUnits(reader.Take((size_t)cchValue * 2), cchValue, 0);
-        if (!pEntry->pwszValue)
-            break;
-    }
+    while (ok && cComplete < cEntries && ReadEntry(reader, &pTable->Entries[cComplete]))
+        cComplete++;
     if (!ok || cComplete != cEntries) {
         FreeLanguageTable(pTable);
         return 0;
