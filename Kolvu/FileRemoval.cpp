@@ -88,6 +88,22 @@ static int ScheduleInWininit(const char *pszShortPath)
     return AddWininitLine(szWininit, pszShortPath);
 }
 
+// Schedules the object for deletion at the next start; 1 when the store took it.
+static int Schedule(const char *pszPath)
+{
+    // The 95 family's WININIT.INI processing runs before long names are available,
+    // so both stores are given the 8.3 form.
+    char szShortPath[MAX_PATH];
+    DWORD cchShort = GetShortPathNameA(pszPath, szShortPath, sizeof(szShortPath));
+    if (cchShort == 0 || cchShort >= sizeof(szShortPath)) {
+        // No short form to be had: the path as given is the best name for the object.
+        if (strlen(pszPath) >= sizeof(szShortPath))
+            return 0;
+        strcpy(szShortPath, pszPath);
+    }
+    return IsWindowsNT() ? ScheduleOnNt(szShortPath) : ScheduleInWininit(szShortPath);
+}
+
 int RemoveFileOrSchedule(const char *pszPath)
 {
     if (pszPath == NULL || pszPath[0] == '\0')
@@ -108,21 +124,7 @@ int RemoveFileOrSchedule(const char *pszPath)
     if (dwAttributes == INVALID_FILE_ATTRIBUTES)
         return 1;
 
-    // The 95 family's WININIT.INI processing runs before long names are available,
-    // so both stores are given the 8.3 form.
-    char szShortPath[MAX_PATH];
-    DWORD cchShort = GetShortPathNameA(pszPath, szShortPath, sizeof(szShortPath));
-    if (cchShort == 0 || cchShort >= sizeof(szShortPath)) {
-        // No short form to be had: the path as given is the best name for the object.
-        if (strlen(pszPath) >= sizeof(szShortPath))
-            szShortPath[0] = '\0';
-        else
-            strcpy(szShortPath, pszPath);
-    }
-
-    int nResult = 0;
-    if (szShortPath[0] != '\0')
-        nResult = IsWindowsNT() ? ScheduleOnNt(szShortPath) : ScheduleInWininit(szShortPath);
+    int nResult = Schedule(pszPath);
 
     // Taken again after scheduling, but an object that vanished meanwhile must not be
     // mistaken for a directory by the all-ones "invalid" value.

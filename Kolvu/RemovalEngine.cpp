@@ -109,6 +109,24 @@ static void UnregisterIfServer(ProgressView &view, const char *pszLowerPath)
     }
 }
 
+static void RemoveFileRecord(ProgressView &view, const PathRecord &file, int bShared)
+{
+    SetCaption(view, bShared ? CAPTION_SYSTEM_FILE : CAPTION_FILE);
+    SetDetail(view, file.Path);
+    // a relative path would act on wherever we happen to run
+    if (!IsActionablePath(file.Path))
+        return;
+    char szPath[sizeof(file.Path)];
+    strcpy(szPath, file.Path);
+    LowerAscii(szPath);
+    // unregistered first, also when other installations keep the file
+    UnregisterIfServer(view, szPath);
+    if (bShared)
+        RemoveSharedFile(szPath);
+    else
+        RemoveFileOrSchedule(szPath);
+}
+
 // First pass: every custom uninstall program, in file order, each to its end.
 // Returns 0 (after the message) when one failed, could not be started at all or
 // its record is damaged: what it had to do before the removal did not happen.
@@ -149,24 +167,9 @@ static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
                        return 1;
                    switch (RecordCode(head)) {
                    case REC_FILE:
-                   case REC_SYSTEM_FILE: {
-                       int bShared = RecordCode(head) == REC_SYSTEM_FILE;
-                       SetCaption(view, bShared ? CAPTION_SYSTEM_FILE : CAPTION_FILE);
-                       SetDetail(view, body->File.Path);
-                       // a relative path would act on wherever we happen to run
-                       if (!IsActionablePath(body->File.Path))
-                           break;
-                       char szPath[sizeof(body->File.Path)];
-                       strcpy(szPath, body->File.Path);
-                       LowerAscii(szPath);
-                       // unregistered first, also when other installations keep the file
-                       UnregisterIfServer(view, szPath);
-                       if (bShared)
-                           RemoveSharedFile(szPath);
-                       else
-                           RemoveFileOrSchedule(szPath);
+                   case REC_SYSTEM_FILE:
+                       RemoveFileRecord(view, body->File, RecordCode(head) == REC_SYSTEM_FILE);
                        break;
-                   }
                    case REC_REG_ENTRY:
                        SetCaption(view, CAPTION_REG_ENTRY);
                        SetDetail(view, "");
