@@ -72,6 +72,20 @@ Bytes Pattern(size_t n, uint32_t seed)
     return b;
 }
 
+// Words picked at random: deflates slowly, unlike Pattern's noise.
+Bytes Words(size_t n, uint32_t seed)
+{
+    static const char *const words[] = {"setup ", "file ", "folder ", "value ", "the ", "of ", "window ", "error\r\n"};
+    Bytes b;
+    while (b.size() < n) {
+        seed = seed * 1103515245u + 12345u;
+        const char *w = words[(seed >> 16) % 8];
+        b.insert(b.end(), w, w + strlen(w));
+    }
+    b.resize(n);
+    return b;
+}
+
 void RemoveTree(const std::string &dir)
 {
     WIN32_FIND_DATAA fd;
@@ -543,6 +557,31 @@ TEST(SfxCompressorCommand, BlanksInTemporaryPathsReachTheCompressor)
     DeleteFileA(in.c_str());
     DeleteFileA(out.c_str());
     RemoveDirectoryA(dir.c_str());
+}
+
+TEST(SfxCompressorCommand, InputOfManyBlocksComesBackWholeAndInOrder)
+{
+    // More 1 MB blocks than the compressor keeps in memory, of text and of noise, so
+    // that its threads finish them out of order; and a whole number of blocks.
+    char sz[MAX_PATH];
+    GetTempPathA(sizeof(sz), sz);
+    std::string in = std::string(sz) + "kantor-blocks.in", out = std::string(sz) + "kantor-blocks.z";
+    for (size_t size : {(size_t)2 << 20, ((size_t)9 << 20) + 1}) {
+        Bytes data;
+        for (uint32_t part = 0; data.size() < size; part++) {
+            Bytes piece = part % 3 ? Pattern(300000, part) : Words(700000, part);
+            data.insert(data.end(), piece.begin(), piece.end());
+        }
+        data.resize(size);
+        Put(in, data);
+        Put(out, Bytes());
+        EXPECT_NE(0u, RunCompressor(in.c_str(), out.c_str())) << size;
+        Bytes packed = Get(out), back;
+        EXPECT_TRUE(Inflate(packed.data(), packed.size(), &back)) << size;
+        EXPECT_TRUE(data == back) << size << " in, " << back.size() << " out";
+    }
+    DeleteFileA(in.c_str());
+    DeleteFileA(out.c_str());
 }
 
 }  // namespace
