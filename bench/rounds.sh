@@ -22,3 +22,8 @@ rounds_median() {
 rounds_ratio() {
   awk -v a="$1" -v b="$2" 'BEGIN { print (b > 0 ? a / b : 0) }'
 }
+
+# rounds_goal WHAT VALUE LIMIT: whether a measured VALUE keeps to its LIMIT.
+rounds_goal() {
+  awk -v w="$1" -v v="$2" -v l="$3" 'BEGIN { printf "goal %s: %g, at most %g: %s\n", w, v, l, (v <= l ? "met" : "NOT met") }'
+}

@@ -181,5 +181,6 @@ int main(int argc, char **argv)
     size_t mid = ratios.size() / 2;
     double median = ratios.size() % 2 ? ratios[mid] : (ratios[mid - 1] + ratios[mid]) / 2;
     printf("median ratio %.2f of %d rounds (best %.2f, worst %.2f)\n", median, nRounds, ratios.front(), ratios.back());
+    printf("goal Kolvu.exe / lower bound: %.2f, at most 1.2: %s\n", median, median <= 1.2 ? "met" : "NOT met");
     return 0;
 }
