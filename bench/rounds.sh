@@ -25,5 +25,6 @@ rounds_ratio() {
 
 # rounds_goal WHAT VALUE LIMIT: whether a measured VALUE keeps to its LIMIT.
 rounds_goal() {
-  awk -v w="$1" -v v="$2" -v l="$3" 'BEGIN { printf "goal %s: %g, at most %g: %s\n", w, v, l, (v <= l ? "met" : "NOT met") }'
+  awk -v w="$1" -v v="$2" -v l="$3" 'BEGIN { f = v == int(v) ? "%d" : "%.2f"
+    printf "goal %s: " f ", at most %g: %s\n", w, v, l, (v <= l ? "met" : "NOT met") }'
 }
