@@ -545,4 +545,32 @@ TEST(SfxCompressorCommand, BlanksInTemporaryPathsReachTheCompressor)
     RemoveDirectoryA(dir.c_str());
 }
 
+TEST(SfxCompressorCommand, InputOfManyBlocksComesBackWholeAndInOrder)
+{
+    // More 1 MB blocks than the compressor keeps in memory, of text and of noise, so
+    // that its threads finish them out of order; and a whole number of blocks.
+    char sz[MAX_PATH];
+    GetTempPathA(sizeof(sz), sz);
+    std::string in = std::string(sz) + "kantor-blocks.in", out = std::string(sz) + "kantor-blocks.z";
+    for (size_t size : {(size_t)2 << 20, ((size_t)9 << 20) + 1}) {
+        Bytes data;
+        for (uint32_t part = 0; data.size() < size; part++) {
+            Bytes piece = Pattern(part % 3 ? 300000 : 700000, part);
+            if (part % 3 == 0)  // eight letters: slow to deflate, unlike the noise
+                for (uint8_t &c : piece)
+                    c = 'a' + c % 8;
+            data.insert(data.end(), piece.begin(), piece.end());
+        }
+        data.resize(size);
+        Put(in, data);
+        Put(out, Bytes());
+        EXPECT_NE(0u, RunCompressor(in.c_str(), out.c_str())) << size;
+        Bytes packed = Get(out), back;
+        EXPECT_TRUE(Inflate(packed.data(), packed.size(), &back)) << size;
+        EXPECT_TRUE(data == back) << size << " in, " << back.size() << " out";
+    }
+    DeleteFileA(in.c_str());
+    DeleteFileA(out.c_str());
+}
+
 }  // namespace
