@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "BuildChecks.h"
 #include "SfxWriter.h"
 
 namespace {
@@ -81,6 +82,10 @@ int BuildSfx(const SfxSettingsRecord *settings)
         return 0;
     char szText[MAX_PATH];
     char szText2[MAX_PATH];
+    // Replacing the compressor, the stub, this program or a listed file would
+    // break this build or every later one.
+    if (OutputReplacesInput(settings))
+        return 0;
 
     SfxWriter *writer = SfxWriterCreate(Terminated(settings->outputFile, sizeof(settings->outputFile), szText));
     if (!writer)

@@ -24,5 +24,9 @@ std::vector<std::string> FolderNames(const std::string &folder, const char *patt
 // Runs "<sfx> <arguments>" in directory and returns its exit code (30 s at most).
 DWORD RunSfx(const std::string &sfx, const std::string &arguments, const std::string &directory = "");
 
+// Like RunSfx, while watching every top-level window, shown or hidden, that the
+// process owns; *windows is how many different ones were seen.
+DWORD RunSfxCountingWindows(const std::string &sfx, const std::string &arguments, int *windows);
+
 // The temporary directory without its trailing backslash.
 std::string TempFolder();
