@@ -52,6 +52,7 @@ extern StubState Stub;
 void RestrictDllSearch(void);
 HMODULE LoadSystemLibrary(const char *name);
 void InitCommonControlsAtRunTime(void);
+void PreloadDialogHelpers(void);
 
 // Messages.cpp: boxes without owner; none at all when silent.
 void ShowStubMessage(const char *format, const char *argument);

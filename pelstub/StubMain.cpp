@@ -16,7 +16,10 @@ void Finish(void)
 
 int RunStub(void)
 {
-    if (!StubParseSwitches(StubSkipProgramName(GetCommandLineA()), &Stub.switches)) {
+    int switchesOk = StubParseSwitches(StubSkipProgramName(GetCommandLineA()), &Stub.switches);
+    if (!Stub.switches.silent)
+        PreloadDialogHelpers();
+    if (!switchesOk) {
         ShowStubMessage("The folder given with /d: is empty or too long.", NULL);
         return STUB_EXIT_DAMAGED;
     }

@@ -157,11 +157,10 @@ int SfxIsSafeStoredName(const char *name)
     if (name[length - 1] == '.' || name[length - 1] == ' ')
         return 0;
     for (const char *p = name; *p; p++) {
-        unsigned char c = (unsigned char)*p;
-        if (c < 0x20 || strchr("\\/:<>\"|?*", c))
+        if ((unsigned char)*p < 0x20)
             return 0;
     }
-    return !IsDeviceName(name);
+    return !strpbrk(name, "\\/:<>\"|?*") && !IsDeviceName(name);
 }
 
 int SfxIsLaunchFileInside(const char *launchFile)

@@ -52,7 +52,7 @@ TEST(BuiltByBrolt, AMixedSetOfNamesComesOutUnchanged)
     ScratchFolder work("mixed");
     CreateDirectoryA((work / "src").c_str(), NULL);
     const std::string names[] = {"release..notes.txt", "v1..2.zip", "Wait...what.txt", " leading blank.txt",
-                                 "two  blanks in . middle.doc", "\xC4rger \xFCber Stra\xDFen.txt", "caf\xE9.txt",
+                                 "two  blanks in . middle.doc", "\xC4rger \xFC" "ber Stra\xDF" "en.txt", "caf\xE9.txt",
                                  "x", "..profile", std::string(120, 'L') + ".log"};
     static SfxSettingsRecord settings;
     SetDefaultSfxSettings(&settings);

@@ -74,6 +74,13 @@ TEST(PlantedDll, NoSystemDllIsTakenFromTheFilesFolder)
     EXPECT_EQ(0u, UiWaitExit(&pi, 10000));
     EXPECT_EQ(0u, RunSfx(work / "quiet.exe", "/d:" + work / "out2", work.path));
     EXPECT_EQ(0u, RunSfx(work / "quiet.exe", "/s /d:" + work / "out3", work.path));
+    // A Setup run: the random folder name, the launch and the clean-up.
+    TestArchive setup;
+    setup.header.moduleType = SFX_MODULE_SETUP;
+    setup.files.push_back({"PlainLoader.exe", ReadWholeFile("PlainLoader.exe")});
+    setup.SetText(setup.header.launchFile, sizeof(setup.header.launchFile), "PlainLoader.exe");
+    ASSERT_TRUE(WriteTestSfx(work / "setup.exe", setup));
+    EXPECT_EQ(0u, RunSfx(work / "setup.exe", "/s /d:" + work / "base", work.path));
     for (const std::string &dll : dlls)
         EXPECT_FALSE(FileExists(work / dll + ".loaded")) << dll;
     EXPECT_EQ("x", ReadWholeFile(work / "out\\x.txt"));
