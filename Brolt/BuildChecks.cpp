@@ -74,16 +74,21 @@ int OutputReplacesInput(const SfxSettingsRecord *settings)
     if (!szOutput[0] || !GetPathForms(szOutput, &output))
         return 0;
 
-    // The compressor as the search order finds it: beside this program first,
-    // then in the current directory; the stub; this program itself.
+    // The compressor as the search order finds it (beside this program, in the
+    // current directory, or further on), the stub, and this program itself.
+    char szCandidates[3][MAX_PATH];
+    memset(szCandidates, 0, sizeof(szCandidates));
+    BesideProgram("KANTOR.EXE", szCandidates[0], MAX_PATH);
+    SearchPathA(NULL, "KANTOR.EXE", NULL, MAX_PATH, szCandidates[1], NULL);
+    DWORD n = GetModuleFileNameA(NULL, szCandidates[2], MAX_PATH);
+    if (n >= MAX_PATH)
+        szCandidates[2][0] = '\0';
+    const char *pszInputs[] = {szCandidates[0], szCandidates[1], szCandidates[2], "KANTOR.EXE", "pelstub.bin"};
+    for (const char *pszInput : pszInputs) {
+        if (SamePath(&output, pszInput))
+            return 1;
+    }
     char szPath[MAX_PATH];
-    if (BesideProgram("KANTOR.EXE", szPath, sizeof(szPath)) && SamePath(&output, szPath))
-        return 1;
-    if (SamePath(&output, "KANTOR.EXE") || SamePath(&output, "pelstub.bin"))
-        return 1;
-    DWORD n = GetModuleFileNameA(NULL, szPath, sizeof(szPath));
-    if (n && n < sizeof(szPath) && SamePath(&output, szPath))
-        return 1;
     for (int i = 0; i < SFX_MAX_FILES; i++) {
         lstrcpynA(szPath, settings->files[i], sizeof(szPath));
         if (SamePath(&output, szPath))

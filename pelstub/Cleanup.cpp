@@ -13,7 +13,7 @@ int DeleteWritten(const char *folder)
 {
     int left = 0;
     for (const char *name = Stub.written; name && name < Stub.written + Stub.writtenUsed;
-         name += lstrlenA(name) + 1) {
+         name += strlen(name) + 1) {
         char path[MAX_PATH];
         if (!StubJoinPath(path, sizeof(path), folder, name))
             continue;

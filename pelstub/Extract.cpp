@@ -34,10 +34,20 @@ void ReportFailure(ExtractContext *c, const char *format, const char *argument)
     c->failed = 1;
 }
 
+// Names are kept in capitals and compared byte for byte, the way the file
+// system tells names apart; lstrcmpi's word sort would call "ae" and "\xE6" equal.
+void UpperName(const char *name, char *upper)
+{
+    lstrcpynA(upper, name, SFX_PATH_FIELD);
+    CharUpperBuffA(upper, lstrlenA(upper));
+}
+
 int WasWritten(const char *name)
 {
-    for (const char *p = Stub.written; p && p < Stub.written + Stub.writtenUsed; p += lstrlenA(p) + 1) {
-        if (lstrcmpiA(p, name) == 0)
+    char upper[SFX_PATH_FIELD];
+    UpperName(name, upper);
+    for (const char *p = Stub.written; p && p < Stub.written + Stub.writtenUsed; p += strlen(p) + 1) {
+        if (strcmp(p, upper) == 0)
             return 1;
     }
     return 0;
@@ -47,7 +57,7 @@ void NoteWritten(const char *name)
 {
     size_t length = strlen(name) + 1;
     if (!WasWritten(name) && Stub.writtenUsed + length <= Stub.nameBytes) {
-        memcpy(Stub.written + Stub.writtenUsed, name, length);
+        UpperName(name, Stub.written + Stub.writtenUsed);
         Stub.writtenUsed += length;
     }
 }
