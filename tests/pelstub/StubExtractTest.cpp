@@ -345,18 +345,43 @@ TEST(UntrustedArchive, NotAZlibStreamOrGarbageAfterItIsRefused)
 TEST(UntrustedArchive, RefusalIsExplainedInABoxWhenNotSilent)
 {
     ScratchFolder work("box");
-    TestArchive a;
-    a.SetText(a.header.appName, sizeof(a.header.appName), "Hostile Demo");
-    a.header.showDialog = 1;
-    a.files.push_back({"..\\escape.txt", "evil"});
-    ASSERT_TRUE(WriteTestSfx(work / "b.exe", a));
-    PROCESS_INFORMATION pi;
-    ASSERT_TRUE(UiStartProcess(("\"" + work / "b.exe" + "\" /d:" + work / "out").c_str(), &pi));
-    HWND box = UiWaitWindow("Hostile Demo", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
-    ASSERT_TRUE(box != NULL);
-    EXPECT_EQ("The archive holds a file name that is not allowed:\n\"..\\escape.txt\"\n\nNothing was extracted.",
-              UiMessageBoxText(box));
-    UiPressButton(box, IDOK);
-    EXPECT_EQ(1u, UiWaitExit(&pi, 10000));
-    EXPECT_FALSE(FolderExists(work / "out"));
+    struct Case {
+        TestArchive archive;
+        const char *arguments;
+        DWORD exitCode;
+        std::string text;
+    };
+    std::vector<Case> cases(4);
+    for (Case &c : cases) {
+        c.archive.SetText(c.archive.header.appName, sizeof(c.archive.header.appName), "Hostile Demo");
+        c.archive.header.showDialog = 1;
+        c.archive.files.push_back({"ok.txt", "fine"});
+        c.arguments = " /d:";
+        c.exitCode = 1;
+    }
+    cases[0].archive.files.push_back({"..\\escape.txt", "evil"});
+    cases[0].text = "The archive holds a file name that is not allowed:\n\"..\\escape.txt\"\n\nNothing was extracted.";
+    cases[1].archive.header.moduleType = SFX_MODULE_SETUP;
+    cases[1].text = "This setup archive names no program to run.\n\nNothing was extracted.";
+    cases[2].archive.SetText(cases[2].archive.header.launchFile, SFX_PATH_FIELD, "..\\x.exe");
+    cases[2].text = "The program to start has a name that is not allowed:\n\"..\\x.exe\"\n\nNothing was extracted.";
+    std::string tooLong = work / std::string(250 - work.path.size() - 1, 'l');
+    cases[3].archive.SetText(cases[3].archive.header.destination, SFX_PATH_FIELD, tooLong);
+    cases[3].archive.header.addProgramFiles = 1;
+    cases[3].arguments = "";
+    cases[3].exitCode = 3;
+    cases[3].text = "The destination folder name is too long:\n" + tooLong;
+    for (Case &c : cases) {
+        ASSERT_TRUE(WriteTestSfx(work / "b.exe", c.archive));
+        PROCESS_INFORMATION pi;
+        std::string line = "\"" + work / "b.exe" + "\"" + (c.arguments[0] ? c.arguments + work / "out" : "");
+        ASSERT_TRUE(UiStartProcess(line.c_str(), &pi));
+        HWND box = UiWaitWindow("Hostile Demo", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
+        ASSERT_TRUE(box != NULL);
+        EXPECT_EQ(c.text, UiMessageBoxText(box));
+        UiPressButton(box, IDOK);
+        EXPECT_EQ(c.exitCode, UiWaitExit(&pi, 10000));
+        EXPECT_FALSE(FolderExists(work / "out"));
+        EXPECT_FALSE(FolderExists(tooLong));
+    }
 }
