@@ -143,7 +143,9 @@ int ChooseDefaultDestination(char *path, size_t size)
             ProgramFilesFolder(programFiles, sizeof(programFiles));
             // The plain text instead would put the files somewhere the author never chose.
             if (!StubUnderProgramFiles(path, size, programFiles, text)) {
-                ShowStubMessage("The destination folder name is too long:\n%s", text);
+                ShowStubMessage("The destination folder name is too long with the Program Files folder "
+                                "in front of it:\n%s",
+                                text);
                 return 0;
             }
             break;

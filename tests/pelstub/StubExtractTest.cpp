@@ -370,7 +370,8 @@ TEST(UntrustedArchive, RefusalIsExplainedInABoxWhenNotSilent)
     cases[3].archive.header.addProgramFiles = 1;
     cases[3].arguments = "";
     cases[3].exitCode = 3;
-    cases[3].text = "The destination folder name is too long:\n" + tooLong;
+    cases[3].text =
+        "The destination folder name is too long with the Program Files folder in front of it:\n" + tooLong;
     for (Case &c : cases) {
         ASSERT_TRUE(WriteTestSfx(work / "b.exe", c.archive));
         PROCESS_INFORMATION pi;
