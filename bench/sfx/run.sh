@@ -3,7 +3,8 @@
 # 100 files of about 20 MB (half text-like, half random) and the empty payload.
 # Prints output size, bare overhead, build time and silent extraction time under
 # Wine. Build first with `make windows BUILD=<BUILD>`; needs makensis (Debian nsis).
-# Each time is the best of RUNS runs (default 3).
+# Every round runs each tool once, one beside the other; a warm-up round is not
+# counted, then ROUNDS rounds (default 5) and their medians (bench/rounds.sh).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -14,7 +15,7 @@ if [ -z "${ZX_BENCH_INNER:-}" ]; then
 fi
 
 bin="$build/win/bin"
-runs=${RUNS:-3}
+. "$root/bench/rounds.sh"
 work="$build/bench-sfx"
 for f in BroltBuild.exe KANTOR.EXE pelstub.bin; do
   [ -f "$bin/$f" ] || { echo "missing $bin/$f: build the Windows tree first"; exit 1; }
@@ -27,8 +28,6 @@ cd "$work" || exit 1
 win() { winepath -w "$1" 2>/dev/null; }
 now() { date +%s.%N; }
 best() { awk -v a="$1" -v b="$2" 'BEGIN { d = b - a; print (d < 0 ? 0 : d) }'; }
-# min of a list of numbers
-minof() { printf '%s\n' "$@" | sort -g | head -1; }
 
 # settings_ours PAYLOAD OUT: the settings file of BroltBuild.exe, which takes
 # the payload's files by one pattern (and no line for the empty payload).
@@ -73,25 +72,58 @@ check() {  # check PAYLOAD: extracted files equal the payload
   return 0
 }
 
-printf '%-7s %-10s %12s %10s %10s  %s\n' payload tool "size(B)" "build(s)" "extract(s)" "extracted ok"
-for payload in full empty; do
-  for tool in ours nsis-zlib nsis-lzma; do
-    out="$tool-$payload.exe"; bt=(); xt=()
-    [ $tool = ours ] && settings_ours "$work/payload-$payload" "$out"
-    for ((r = 0; r < runs; r++)); do
-      rm -f "$out"; t0=$(now)
-      case $tool in
-        ours) build_ours "$out" ;;
-        nsis-zlib) build_nsis "$work/payload-$payload" "$out" zlib ;;
-        nsis-lzma) build_nsis "$work/payload-$payload" "$out" lzma ;;
-      esac
-      bt+=("$(best "$t0" "$(now)")")
-      t0=$(now); extract "$work/$out" "${tool%%-*}"; xt+=("$(best "$t0" "$(now)")")
-    done
-    ok=no; [ -f "$out" ] && check "$work/payload-$payload" && ok=yes
+# sfx_round R: one round of every tool on $payload; each row printed, the
+# counted rounds' times and the ratios ours/nsis-zlib kept for the medians.
+tools=(ours nsis-zlib nsis-lzma)
+declare -A bt xt ok
+sfx_round() {
+  local r=$1 tool out t0 b x good size
+  local -A rb rx
+  for tool in "${tools[@]}"; do
+    out="$tool-$payload.exe"
+    rm -f "$out"; t0=$(now)
+    case $tool in
+      ours) build_ours "$out" ;;
+      nsis-zlib) build_nsis "$work/payload-$payload" "$out" zlib ;;
+      nsis-lzma) build_nsis "$work/payload-$payload" "$out" lzma ;;
+    esac
+    b=$(best "$t0" "$(now)")
+    t0=$(now); extract "$work/$out" "${tool%%-*}"; x=$(best "$t0" "$(now)")
+    good=no; [ -f "$out" ] && check "$work/payload-$payload" && good=yes
+    [ "$good" = yes ] || ok[$tool]=no
     size=$(stat -c %s "$out" 2>/dev/null || echo 0)
-    printf '%-7s %-10s %12d %10.2f %10.2f  %s\n' "$payload" "$tool" "$size" "$(minof "${bt[@]}")" "$(minof "${xt[@]}")" "$ok"
+    printf '%-7s %-10s %-8s %12d %10.2f %10.2f  %s\n' "$payload" "$tool" "$(rounds_label "$r")" "$size" "$b" "$x" "$good"
+    rb[$tool]=$b; rx[$tool]=$x
+    [ "$r" -eq 0 ] && continue
+    bt[$tool]+=" $b"; xt[$tool]+=" $x"
   done
+  [ "$r" -eq 0 ] && return
+  bt[ratio]+=" $(rounds_ratio "${rb[ours]}" "${rb[nsis-zlib]}")"
+  xt[ratio]+=" $(rounds_ratio "${rx[ours]}" "${rx[nsis-zlib]}")"
+}
+
+printf '%-7s %-10s %-8s %12s %10s %10s  %s\n' payload tool round "size(B)" "build(s)" "extract(s)" "extracted ok"
+for payload in full empty; do
+  bt=(); xt=(); ok=()
+  settings_ours "$work/payload-$payload" "ours-$payload.exe"
+  rounds_run sfx_round
+  for tool in "${tools[@]}"; do
+    size=$(stat -c %s "$tool-$payload.exe" 2>/dev/null || echo 0)
+    # shellcheck disable=SC2086
+    printf '%-7s %-10s %-8s %12d %10.2f %10.2f  %s\n' "$payload" "$tool" median "$size" \
+      "$(rounds_median ${bt[$tool]})" "$(rounds_median ${xt[$tool]})" "${ok[$tool]:-yes}"
+  done
+  # shellcheck disable=SC2086
+  printf '%-7s ours/nsis-zlib, median of the rounds'"'"' ratios: build %.2fx, extract %.2fx\n' "$payload" \
+    "$(rounds_median ${bt[ratio]})" "$(rounds_median ${xt[ratio]})"
+  # shellcheck disable=SC2086
+  if [ "$payload" = full ]; then
+    rounds_goal "build time / nsis-zlib" "$(rounds_median ${bt[ratio]})" 1.0
+    rounds_goal "extraction time / nsis-zlib" "$(rounds_median ${xt[ratio]})" 0.6
+  else
+    rounds_goal "bare overhead (bytes)" "$(stat -c %s ours-empty.exe)" 47104
+    rounds_goal "bare overhead / nsis-zlib's" "$(rounds_ratio "$(stat -c %s ours-empty.exe)" "$(stat -c %s nsis-zlib-empty.exe)")" 0.5
+  fi
 done
 echo "payload: $(ls "$work/payload-full" | wc -l) files, $(cat "$work/payload-full"/* | wc -c) bytes; stub pelstub.bin $(stat -c %s "$bin/pelstub.bin") bytes"
 echo "bare overhead = the empty payload's output size; build times: ours under Wine, makensis native"
