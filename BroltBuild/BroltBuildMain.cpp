@@ -9,7 +9,7 @@
 #include "BuildSettings.h"
 #include "Console.h"
 #include "InputFiles.h"
-#include "SelfCheck.h"
+#include "ImageChecksum.h"
 #include "SfxBuild.h"
 #include "SfxFormat.h"
 #include "SfxSettings.h"
@@ -287,7 +287,7 @@ int Main(int argc, char **argv, Run *run)
 {
     DWORD started = GetTickCount();
     DWORD n = GetModuleFileNameA(NULL, run->exePath, sizeof(run->exePath));
-    if (n == 0 || n >= sizeof(run->exePath) || !VerifyImageChecksum(run->exePath)) {
+    if (n == 0 || n >= sizeof(run->exePath) || !VerifyExecutableFile(run->exePath)) {
         Complain("The program file BroltBuild.exe is corrupt and can't be run. Please install it again.\n");
         return EXIT_BUILD_FAILED;
     }

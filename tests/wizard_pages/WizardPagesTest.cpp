@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "HelpTopic.h"
-#include "SelfCheck.h"
+#include "ImageChecksum.h"
 #include "SfxArchive.h"
 #include "SystemTest.h"
 #include "SfxSettings.h"
@@ -447,7 +447,7 @@ TEST(HelpTopic, PathIsBesideTheProgramWhateverTheCurrentDirectory)
 TEST(SelfCheck, AcceptsTheStampedProgramAndRefusesDamagedCopies)
 {
     std::string program = ProgramDirectory() + "\\Brolt.exe";
-    ASSERT_TRUE(VerifyImageChecksum(program.c_str()));
+    ASSERT_TRUE(VerifyExecutableFile(program.c_str()));
 
     ScratchDirectory scratch;
     std::string image = ReadWholeFile(program.c_str());
@@ -456,25 +456,25 @@ TEST(SelfCheck, AcceptsTheStampedProgramAndRefusesDamagedCopies)
     std::string flipped = image;
     flipped[flipped.size() / 2] ^= 0x20;
     WriteTextFile(scratch.File("flipped.exe").c_str(), flipped);
-    EXPECT_FALSE(VerifyImageChecksum(scratch.File("flipped.exe").c_str()));
+    EXPECT_FALSE(VerifyExecutableFile(scratch.File("flipped.exe").c_str()));
 
     std::string truncated = image.substr(0, image.size() - 1);
     WriteTextFile(scratch.File("truncated.exe").c_str(), truncated);
-    EXPECT_FALSE(VerifyImageChecksum(scratch.File("truncated.exe").c_str()));
+    EXPECT_FALSE(VerifyExecutableFile(scratch.File("truncated.exe").c_str()));
 
     uint32_t pe = (uint8_t)image[0x3C] | (uint8_t)image[0x3D] << 8;
     std::string unstamped = image;
     memset(&unstamped[pe + 24 + 64], 0, 4);
     WriteTextFile(scratch.File("unstamped.exe").c_str(), unstamped);
-    EXPECT_FALSE(VerifyImageChecksum(scratch.File("unstamped.exe").c_str()));
+    EXPECT_FALSE(VerifyExecutableFile(scratch.File("unstamped.exe").c_str()));
 
     // A header offset that points past the end must not be followed.
     std::string wild = image.substr(0, 128);
     wild[0x3C] = (char)0xF0;
     wild[0x3F] = 0x7F;
     WriteTextFile(scratch.File("wild.exe").c_str(), wild);
-    EXPECT_FALSE(VerifyImageChecksum(scratch.File("wild.exe").c_str()));
-    EXPECT_FALSE(VerifyImageChecksum(scratch.File("missing.exe").c_str()));
+    EXPECT_FALSE(VerifyExecutableFile(scratch.File("wild.exe").c_str()));
+    EXPECT_FALSE(VerifyExecutableFile(scratch.File("missing.exe").c_str()));
 }
 
 }  // namespace
