@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <string>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "Compressor.h"
+#include "SfxArchive.h"
 #include "SfxBuild.h"
 #include "SfxChecksum.h"
 #include "SfxFormat.h"
@@ -73,22 +73,9 @@ std::vector<std::string> FilesIn(const std::string &dir)
 
 bool Inflate(const uint8_t *data, size_t size, Bytes *out)
 {
-    z_stream zs;
-    memset(&zs, 0, sizeof(zs));
-    if (inflateInit(&zs) != Z_OK)
-        return false;
-    zs.next_in = const_cast<uint8_t *>(data);
-    zs.avail_in = (uInt)size;
-    uint8_t chunk[65536];
-    int rc;
-    do {
-        zs.next_out = chunk;
-        zs.avail_out = sizeof(chunk);
-        rc = inflate(&zs, Z_NO_FLUSH);
-        out->insert(out->end(), chunk, chunk + (sizeof(chunk) - zs.avail_out));
-    } while (rc == Z_OK);
-    bool whole = rc == Z_STREAM_END && zs.avail_in == 0;
-    inflateEnd(&zs);
+    std::string bytes;
+    bool whole = InflateBlock(data, size, &bytes);
+    out->assign(bytes.begin(), bytes.end());
     return whole;
 }
 

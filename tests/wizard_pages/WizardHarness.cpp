@@ -174,12 +174,7 @@ ScratchDirectory::~ScratchDirectory()
 std::string ScratchDirectory::MakeFile(const std::string &name, size_t size, char fill) const
 {
     std::string path = File(name);
-    FILE *f = fopen(path.c_str(), "wb");
-    if (f) {
-        std::string bytes(size, fill);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
+    WriteTextFile(path, std::string(size, fill));
     return path;
 }
 

@@ -19,7 +19,9 @@ int OnData(void *context, const uint8_t *data, size_t length)
     return 1;
 }
 
-bool Inflate(const uint8_t *data, size_t length, std::string *out)
+}  // namespace
+
+bool InflateBlock(const uint8_t *data, size_t length, std::string *out)
 {
     z_stream z = {};
     if (inflateInit(&z) != Z_OK)
@@ -38,8 +40,6 @@ bool Inflate(const uint8_t *data, size_t length, std::string *out)
     inflateEnd(&z);
     return ok;
 }
-
-}  // namespace
 
 int WalkWorkStream(const std::string &stream, size_t piece, std::vector<ArchivedFile> *files)
 {
@@ -73,7 +73,7 @@ bool TakeApartSfx(const std::string &bytes, size_t stubSize, SfxArchive *archive
         *why = "packedFlag is not 1";
     else if (SfxChecksum(0, data + packedAt, h.packedSize) != h.packedCrc)
         *why = "packed block checksum mismatch";
-    else if (!Inflate(data + packedAt, h.packedSize, &work))
+    else if (!InflateBlock(data + packedAt, h.packedSize, &work))
         *why = "packed block does not expand";
     else if (WalkWorkStream(work, 65536, &archive->files) != STUB_WORK_OK)
         *why = "work stream records are broken";

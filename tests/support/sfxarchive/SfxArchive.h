@@ -19,6 +19,9 @@ struct SfxArchive {
     std::vector<ArchivedFile> files;
 };
 
+// Expands one whole zlib stream; false unless it ends exactly at the end of the data.
+bool InflateBlock(const uint8_t *data, size_t length, std::string *out);
+
 // Feeds the expanded stream to the stub's reader in pieces of `piece` bytes;
 // returns STUB_WORK_OK or the reader's error, *files the records it handed on.
 int WalkWorkStream(const std::string &stream, size_t piece, std::vector<ArchivedFile> *files);
