@@ -283,6 +283,36 @@ int Build(Run *run, DWORD started)
     return EXIT_BUILT;
 }
 
+// The settings file's full path from the one argument; EXIT_BUILT to go on.
+int TakeSettingsPath(int argc, char **argv, Run *run)
+{
+    if (argc != 2) {
+        Complain("%s", kUsage);
+        return EXIT_BAD_SETTINGS;
+    }
+    DWORD n = GetFullPathNameA(argv[1], sizeof(run->settingsPath), run->settingsPath, NULL);
+    if (n == 0 || n >= sizeof(run->settingsPath)) {
+        Complain("%s: the path is too long or not a path\n", argv[1]);
+        return EXIT_BAD_SETTINGS;
+    }
+    FolderOf(run->settingsPath, run->settingsDir);
+    return EXIT_BUILT;
+}
+
+int CheckCompanions(const Run *run)
+{
+    const char *companions[2] = {"KANTOR.EXE", "pelstub.bin"};
+    for (const char *name : companions) {
+        char path[MAX_PATH];
+        wsprintfA(path, "%s\\%s", run->exeDir, name);
+        if (!IsFile(path)) {
+            Complain("The build failed: %s is missing; it belongs beside BroltBuild.exe (%s).\n", name, path);
+            return 0;
+        }
+    }
+    return 1;
+}
+
 int Main(int argc, char **argv, Run *run)
 {
     DWORD started = GetTickCount();
@@ -297,18 +327,11 @@ int Main(int argc, char **argv, Run *run)
         Say("%s", kUsage);
         return EXIT_BUILT;
     }
-    if (argc != 2) {
-        Complain("%s", kUsage);
-        return EXIT_BAD_SETTINGS;
-    }
-    n = GetFullPathNameA(argv[1], sizeof(run->settingsPath), run->settingsPath, NULL);
-    if (n == 0 || n >= sizeof(run->settingsPath)) {
-        Complain("%s: the path is too long or not a path\n", argv[1]);
-        return EXIT_BAD_SETTINGS;
-    }
-    FolderOf(run->settingsPath, run->settingsDir);
+    int rc = TakeSettingsPath(argc, argv, run);
+    if (rc != EXIT_BUILT)
+        return rc;
     Say("BroltBuild: reading %s\n", run->settingsPath);
-    int rc = ReadSettingsText(run);
+    rc = ReadSettingsText(run);
     if (rc != EXIT_BUILT)
         return rc;
     // First the whole text, so that a wrong key is reported before any disk work.
@@ -320,20 +343,11 @@ int Main(int argc, char **argv, Run *run)
         Complain("%s: can't be used as the current folder: %s\n", run->settingsDir, SystemErrorText(GetLastError()));
         return EXIT_BAD_SETTINGS;
     }
-    if (!ParseBuildSettings(run->text, run->textLength, &run->settings, OnFileLine, run, &run->error))
+    if (!ParseBuildSettings(run->text, run->textLength, &run->settings, OnFileLine, run, &run->error) ||
+        !CheckOutput(run))
         return ReportSettings(run);
-    if (!CheckOutput(run))
-        return ReportSettings(run);
-
-    const char *companions[2] = {"KANTOR.EXE", "pelstub.bin"};
-    for (const char *name : companions) {
-        char path[MAX_PATH];
-        wsprintfA(path, "%s\\%s", run->exeDir, name);
-        if (!IsFile(path)) {
-            Complain("The build failed: %s is missing; it belongs beside BroltBuild.exe (%s).\n", name, path);
-            return EXIT_BUILD_FAILED;
-        }
-    }
+    if (!CheckCompanions(run))
+        return EXIT_BUILD_FAILED;
     SayPlan(run);
     return Build(run, started);
 }
