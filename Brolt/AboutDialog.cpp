@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include "Owners.h"
 #include "Wizard.h"
 #include "resource.h"
 
@@ -26,17 +27,20 @@ static void DrawLink(const DRAWITEMSTRUCT *item)
     // An owner-drawn button paints all of itself, background included.
     FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
 
-    HFONT font = CreateFontA(-11, 0, 0, 0, 500, FALSE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_MODERN | DEFAULT_PITCH, "Courier New");
+    // Courier New at weight 500, underlined, red while focused: the look the
+    // program has always had, not a slip (the background is filled above).
+    GdiObject<HFONT> font(CreateFontA(-11, 0, 0, 0, 500, FALSE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_MODERN | DEFAULT_PITCH,
+                                      "Courier New"));
     HGDIOBJ oldFont = SelectObject(item->hDC, font);
     SetTextColor(item->hDC, (item->itemState & ODS_FOCUS) ? RGB(255, 0, 0) : RGB(0, 0, 255));
     SetBkMode(item->hDC, TRANSPARENT);
     UINT oldAlign = SetTextAlign(item->hDC, TA_CENTER);
     int width = item->rcItem.right - item->rcItem.left;
+    // Centred at half the width but drawn from the top edge, as the link always was.
     TextOutA(item->hDC, item->rcItem.left + width / 2, item->rcItem.top, text, n);
     SetTextAlign(item->hDC, oldAlign);
     SelectObject(item->hDC, oldFont);
-    DeleteObject(font);
 }
 
 INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,8 +1,7 @@
-// SfxBuild.cpp -- the build driver: settings into a writer, the compressor run and the output's time stamps.
+// SfxBuild.cpp -- the build driver: settings and file list into a writer.
 #include "SfxBuild.h"
 
 #include <windows.h>
-#include <stdio.h>
 #include <string.h>
 
 #include "BuildChecks.h"
@@ -22,59 +21,6 @@ const char *Terminated(const char *text, size_t size, char *copy)
 }
 
 }  // namespace
-
-unsigned long RunHiddenAndWait(const char *commandLine)
-{
-    if (!commandLine)
-        return 0;
-    // CreateProcessA may write into its command line, so hand it a private copy.
-    size_t len = strlen(commandLine);
-    char *pszCommand = (char *)HeapAlloc(GetProcessHeap(), 0, len + 1);
-    if (!pszCommand)
-        return 0;
-    memcpy(pszCommand, commandLine, len + 1);
-
-    STARTUPINFOA si;
-    memset(&si, 0, sizeof(si));
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION pi;
-    memset(&pi, 0, sizeof(pi));
-    BOOL started = CreateProcessA(NULL, pszCommand, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
-    HeapFree(GetProcessHeap(), 0, pszCommand);
-    if (!started)
-        return 0;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD exitCode = 0;
-    if (!GetExitCodeProcess(pi.hProcess, &exitCode))
-        exitCode = 0;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return exitCode;
-}
-
-unsigned long RunCompressor(const char *inputPath, const char *outputPath)
-{
-    if (!inputPath || !outputPath)
-        return 0;
-    char szCommand[MAX_PATH];
-    // A cut command line would hand the compressor a wrong output path: refuse it.
-    int n = snprintf(szCommand, sizeof(szCommand), "KANTOR.EXE /I:%s /O:%s", inputPath, outputPath);
-    if (n < 0 || (size_t)n >= sizeof(szCommand))
-        return 0;
-    return RunHiddenAndWait(szCommand);
-}
-
-int StampFileTimes(void *fileHandle)
-{
-    SYSTEMTIME now;
-    FILETIME ft;
-    GetSystemTime(&now);
-    if (!SystemTimeToFileTime(&now, &ft))
-        return 0;
-    return SetFileTime((HANDLE)fileHandle, &ft, &ft, &ft) != 0;
-}
 
 int BuildSfx(const SfxSettingsRecord *settings)
 {

@@ -16,15 +16,3 @@ int BuildSfx(const SfxSettingsRecord *settings);
 // files went into the archive: a file that can't be read is left out.
 int BuildSfxFiles(const SfxSettingsRecord *settings, const char *pszOutput, const char *const *paths, size_t count,
                   size_t *pAdded);
-
-// Starts the command line hidden and waits without a time limit; returns the
-// process's exit code, or 0 when it could not be started.
-unsigned long RunHiddenAndWait(const char *commandLine);
-
-// Runs "KANTOR.EXE /I:<input> /O:<output>"; the compressor answers nonzero on
-// success. 0 too when the command line would not fit in 260 bytes.
-unsigned long RunCompressor(const char *inputPath, const char *outputPath);
-
-// Sets the file's creation, last-access and last-write time to the current
-// system time. Nonzero on success.
-int StampFileTimes(void *fileHandle);

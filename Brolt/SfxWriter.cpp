@@ -4,20 +4,24 @@
 #include <string.h>
 
 #include "BuildChecks.h"
-#include "SfxBuild.h"
+#include "Compressor.h"
+#include "Owners.h"
 #include "SfxChecksum.h"
 
 namespace {
+
+int TempDirectory(char szDir[MAX_PATH])
+{
+    DWORD n = GetTempPathA(MAX_PATH, szDir);
+    return n != 0 && n < MAX_PATH;
+}
 
 // GetTempFileNameA with unique number 0 creates the file, empty, as it makes
 // the name, so two builds can never pick the same name.
 int MakeTempFile(char szPath[MAX_PATH])
 {
     char szDir[MAX_PATH];
-    DWORD n = GetTempPathA(sizeof(szDir), szDir);
-    if (n == 0 || n >= sizeof(szDir))
-        return 0;
-    return GetTempFileNameA(szDir, "SFXL", 0, szPath) != 0;
+    return TempDirectory(szDir) && GetTempFileNameA(szDir, "SFXL", 0, szPath) != 0;
 }
 
 void CopyBounded(char *dst, size_t dstSize, const char *src)
@@ -36,16 +40,37 @@ int WriteAll(HANDLE h, const void *data, DWORD size)
     return WriteFile(h, data, size, &written, NULL) && written == size;
 }
 
-void *Alloc(DWORD size)
+// The open file whole into a heap block; the record's size field and this
+// buffer have 32 bits, so a larger file is refused like an unreadable one.
+int ReadOpenFile(HANDLE file, HeapBlock<uint8_t> *bytes, DWORD *size)
 {
-    // One byte at least, so that an empty file still gets a buffer to free.
-    return HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
+    DWORD high = 0;
+    *size = GetFileSize(file, &high);
+    if ((*size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0)
+        return 0;
+    // One byte at least, so that an empty file still gets a buffer.
+    bytes->Attach((uint8_t *)HeapAlloc(GetProcessHeap(), 0, *size ? *size : 1));
+    if (!*bytes) {
+        SetLastError(ERROR_OUTOFMEMORY);
+        return 0;
+    }
+    DWORD got = 0;
+    return (*size == 0 || ReadFile(file, *bytes, *size, &got, NULL)) && got == *size;
 }
 
-void Free(void *p)
+int ReadWholeFile(const char *path, HeapBlock<uint8_t> *bytes, DWORD *size)
 {
-    if (p)
-        HeapFree(GetProcessHeap(), 0, p);
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+    return file.IsValid() && ReadOpenFile(file, bytes, size);
+}
+
+// Exit code 0 is the compressor's own failure; 0xC0000000 and up is a crash,
+// whatever it left behind. Either way only a block that expands to the work
+// stream is taken.
+int Pack(const char *workPath, const char *packedPath)
+{
+    unsigned long exitCode = RunCompressor(workPath, packedPath);
+    return exitCode != 0 && exitCode < 0xC0000000ul && PackedBlockMatches(packedPath, workPath);
 }
 
 }  // namespace
@@ -149,53 +174,34 @@ void SfxWriterAddFile(SfxWriter *writer, const char *pszSourcePath, const char *
 {
     if (!writer || !pszSourcePath || !pszStoredName || writer->hWorkFile == INVALID_HANDLE_VALUE)
         return;
-    HANDLE hSource = CreateFileA(pszSourcePath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, NULL);
-    if (hSource == INVALID_HANDLE_VALUE)
+    FileHandle source(CreateFileA(pszSourcePath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!source.IsValid())
         return;
     // A name the stub would refuse makes the whole archive refuse to extract,
     // so it fails the build here, where the user can still rename the file.
     if (!SfxIsSafeStoredName(pszStoredName)) {
-        CloseHandle(hSource);
         writer->workWriteFailed = 1;
         return;
     }
+    HeapBlock<uint8_t> contents;
+    DWORD size = 0;
+    if (!ReadOpenFile(source, &contents, &size))
+        return;
+    source.Reset();
 
     SfxFileEntry entry;
     memset(&entry, 0, sizeof(entry));
     strncpy(entry.name, pszStoredName, SFX_PATH_FIELD - 1);
-    DWORD sizeHigh = 0;
-    DWORD size = GetFileSize(hSource, &sizeHigh);
-    // The record's size field has 32 bits; a larger file would be stored cut
-    // short under a wrong length, so it is left out like an unreadable one.
-    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || sizeHigh != 0) {
-        CloseHandle(hSource);
-        return;
-    }
     entry.size = size;
-
-    void *buffer = Alloc(size);
-    if (!buffer) {
-        CloseHandle(hSource);
-        return;
-    }
-    DWORD got = 0;
-    BOOL readOk = size == 0 || ReadFile(hSource, buffer, size, &got, NULL);
-    CloseHandle(hSource);
-    if (!readOk || got != size) {
-        Free(buffer);
-        return;
-    }
-
     uint8_t head[SFX_ENTRY_HEAD_SIZE];
     SfxEncodeEntryHead(&entry, head);
     // A record cut short by a full disk would shift every later record, so a
     // failed write marks the whole work stream bad and the build fails.
-    if (!WriteAll(writer->hWorkFile, head, sizeof(head)) || !WriteAll(writer->hWorkFile, buffer, size))
+    if (!WriteAll(writer->hWorkFile, head, sizeof(head)) || !WriteAll(writer->hWorkFile, contents, size))
         writer->workWriteFailed = 1;
     else
         writer->filesAdded++;
-    Free(buffer);
 }
 
 int SfxWriterFinish(SfxWriter *writer)
@@ -209,88 +215,36 @@ int SfxWriterFinish(SfxWriter *writer)
     if (writer->workWriteFailed || writer->szWorkPath[0] == '\0')
         return 0;
 
-    char szPackedPath[MAX_PATH];
-    if (!MakeTempFile(szPackedPath))
+    char szTempDir[MAX_PATH];
+    TempFile packedFile;
+    if (!TempDirectory(szTempDir) || !packedFile.Create(szTempDir, "SFXL") || !Pack(writer->szWorkPath, packedFile))
         return 0;
-    // Exit code 0 is the compressor's own failure; 0xC0000000 and up is a
-    // crash, whatever it left behind. Either way only a block that expands to
-    // the work stream is taken.
-    unsigned long exitCode = RunCompressor(writer->szWorkPath, szPackedPath);
-    if (exitCode == 0 || exitCode >= 0xC0000000ul || !PackedBlockMatches(szPackedPath, writer->szWorkPath)) {
-        DeleteFileA(szPackedPath);
+    HeapBlock<uint8_t> stub;
+    DWORD stubSize = 0;
+    if (!ReadWholeFile("pelstub.bin", &stub, &stubSize))
         return 0;
-    }
-
-    HANDLE hStub = CreateFileA("pelstub.bin", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, NULL);
-    if (hStub == INVALID_HANDLE_VALUE) {
-        DeleteFileA(szPackedPath);
-        return 0;
-    }
-    DWORD stubHigh = 0;
-    DWORD stubSize = GetFileSize(hStub, &stubHigh);
-    void *stub = (stubSize == INVALID_FILE_SIZE || stubHigh != 0) ? NULL : Alloc(stubSize);
-    DWORD got = 0;
-    BOOL stubRead = stub && (stubSize == 0 || ReadFile(hStub, stub, stubSize, &got, NULL));
-    CloseHandle(hStub);
-    if (!stubRead || got != stubSize) {
-        Free(stub);
-        DeleteFileA(szPackedPath);
-        return 0;
-    }
-
+    // The build copies the stub first and does not look at the outcome; the
+    // open below replaces whatever the copy left.
     CopyFileA("pelstub.bin", writer->szOutputPath, FALSE);
-    HANDLE hOut = CreateFileA(writer->szOutputPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (hOut == INVALID_HANDLE_VALUE) {
-        Free(stub);
-        DeleteFileA(szPackedPath);
+    // A failure from here on leaves what was written: the build reports it.
+    FileHandle out(CreateFileA(writer->szOutputPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!out.IsValid() || !WriteAll(out, stub, stubSize))
         return 0;
-    }
-    int stubWritten = WriteAll(hOut, stub, stubSize);
-    Free(stub);
-    if (!stubWritten) {
-        CloseHandle(hOut);
-        DeleteFileA(szPackedPath);
-        return 0;
-    }
+    stub.Reset();
 
-    HANDLE hPacked = CreateFileA(szPackedPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, NULL);
-    DWORD packedHigh = 0;
-    DWORD packedSize = hPacked == INVALID_HANDLE_VALUE ? 0 : GetFileSize(hPacked, &packedHigh);
-    void *packed = NULL;
-    if (hPacked != INVALID_HANDLE_VALUE && packedSize != INVALID_FILE_SIZE && packedHigh == 0)
-        packed = Alloc(packedSize);
-    if (!packed) {
-        if (hPacked != INVALID_HANDLE_VALUE)
-            CloseHandle(hPacked);
-        CloseHandle(hOut);
-        DeleteFileA(szPackedPath);
-        SetLastError(ERROR_OUTOFMEMORY);
-        return 0;
-    }
-
-    DWORD packedRead = 0;
-    if (packedSize != 0 && !ReadFile(hPacked, packed, packedSize, &packedRead, NULL))
-        packedRead = 0;
-
-    int ok = 0;
     // A short read would put a checksum over bytes that are not the block; stop before the header.
-    if (packedRead == packedSize) {
-        writer->header.packedSize = packedSize;
-        writer->header.packedFlag = 1;
-        writer->header.packedCrc = SfxChecksum(0, packed, packedSize);
-        uint8_t image[SFX_HEADER_SIZE];
-        SfxEncodeHeader(&writer->header, image);
-        ok = WriteAll(hOut, image, sizeof(image)) && WriteAll(hOut, packed, packedSize);
-        StampFileTimes(hOut);
-    }
-
-    Free(packed);
-    CloseHandle(hPacked);
-    CloseHandle(hOut);
-    DeleteFileA(szPackedPath);
+    HeapBlock<uint8_t> packed;
+    DWORD packedSize = 0;
+    if (!ReadWholeFile(packedFile, &packed, &packedSize))
+        return 0;
+    writer->header.packedSize = packedSize;
+    writer->header.packedFlag = 1;
+    writer->header.packedCrc = SfxChecksum(0, packed, packedSize);
+    uint8_t image[SFX_HEADER_SIZE];
+    SfxEncodeHeader(&writer->header, image);
+    int ok = WriteAll(out, image, sizeof(image)) && WriteAll(out, packed, packedSize);
+    StampFileTimes(out);
     return ok;
 }
 

@@ -66,6 +66,7 @@ static INT_PTR OnWizardNext(HWND hDlg)
     SetCursor(oldCursor);
 
     if (!built) {
+        // No owner window on purpose: every message box of the program has none.
         MessageBoxA(NULL, "The SFX creation failed. Please check your settings and the available disk space",
                     BROLT_CAPTION, MB_OK);
         return SetPageResult(hDlg, -1);

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "SelfCheck.h"
+#include "ImageChecksum.h"
 #include "SfxSettings.h"
 #include "Wizard.h"
 
@@ -10,7 +10,7 @@ static int IsOwnImageIntact(void)
 {
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(NULL, path, sizeof(path));
-    return n != 0 && n < sizeof(path) && VerifyImageChecksum(path);
+    return n != 0 && n < sizeof(path) && VerifyExecutableFile(path);
 }
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd)

@@ -8,8 +8,9 @@
 
 #include "BuildSettings.h"
 #include "Console.h"
+#include "ImageChecksum.h"
 #include "InputFiles.h"
-#include "SelfCheck.h"
+#include "Owners.h"
 #include "SfxBuild.h"
 #include "SfxFormat.h"
 #include "SfxSettings.h"
@@ -97,27 +98,23 @@ int ReportSettings(const Run *run)
 
 int ReadSettingsText(Run *run)
 {
-    HANDLE h = CreateFileA(run->settingsPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE) {
+    FileHandle h(CreateFileA(run->settingsPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!h.IsValid()) {
         Complain("%s: can't be read: %s\n", run->settingsPath, SystemErrorText(GetLastError()));
         return EXIT_BAD_SETTINGS;
     }
     DWORD high = 0;
     DWORD size = GetFileSize(h, &high);
     if (size == INVALID_FILE_SIZE || high != 0 || size > kMaxSettingsBytes) {
-        CloseHandle(h);
         SetBuildError(&run->error, BUILD_SETTINGS_TOO_BIG, 0, NULL, NULL);
         run->error.number = kMaxSettingsBytes / (1024 * 1024);
         return ReportSettings(run);
     }
     run->text = (char *)HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
     DWORD got = 0;
-    int ok = run->text && (size == 0 || ReadFile(h, run->text, size, &got, NULL)) && got == size;
-    DWORD why = GetLastError();
-    CloseHandle(h);
-    if (!ok) {
-        Complain("%s: can't be read: %s\n", run->settingsPath, SystemErrorText(why));
+    if (!run->text || !(size == 0 || ReadFile(h, run->text, size, &got, NULL)) || got != size) {
+        Complain("%s: can't be read: %s\n", run->settingsPath, SystemErrorText(GetLastError()));
         return EXIT_BAD_SETTINGS;
     }
     run->textLength = size;
@@ -205,67 +202,23 @@ unsigned long long SizeOf(const char *path)
     return ((unsigned long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
 
-int Build(Run *run, DWORD started)
+void FillRecord(const BuildSettings *s, SfxSettingsRecord *record)
 {
-    const BuildSettings *s = &run->settings;
-    static SfxSettingsRecord record;
-    SetDefaultSfxSettings(&record);
-    record.moduleType = s->moduleType;
-    record.showDialog = s->showDialog;
-    record.destKind = s->destKind;
-    record.addProgramFiles = s->addProgramFiles;
-    record.overwriteMode = s->overwriteMode;
-    record.testRun = 0;
-    lstrcpynA(record.appName, s->appName, sizeof(record.appName));
-    lstrcpynA(record.customDest, s->customFolder, sizeof(record.customDest));
-    lstrcpynA(record.launchFile, s->launchFile, sizeof(record.launchFile));
-    lstrcpynA(record.commandLine, s->commandLine, sizeof(record.commandLine));
+    SetDefaultSfxSettings(record);
+    record->moduleType = s->moduleType;
+    record->showDialog = s->showDialog;
+    record->destKind = s->destKind;
+    record->addProgramFiles = s->addProgramFiles;
+    record->overwriteMode = s->overwriteMode;
+    record->testRun = 0;
+    lstrcpynA(record->appName, s->appName, sizeof(record->appName));
+    lstrcpynA(record->customDest, s->customFolder, sizeof(record->customDest));
+    lstrcpynA(record->launchFile, s->launchFile, sizeof(record->launchFile));
+    lstrcpynA(record->commandLine, s->commandLine, sizeof(record->commandLine));
+}
 
-    const char **paths = (const char **)HeapAlloc(GetProcessHeap(), 0, (run->inputs.count + 1) * sizeof(char *));
-    if (!paths) {
-        Complain("The build failed: not enough memory for the list of files.\n");
-        return EXIT_BUILD_FAILED;
-    }
-    for (size_t i = 0; i < run->inputs.count; i++)
-        paths[i] = run->inputs.files[i].path;
-
-    // Built under a name of its own beside the output, so that a failed build
-    // leaves an earlier output as it was and no partial file at all.
-    char dir[MAX_PATH], partial[MAX_PATH];
-    FolderOf(run->output, dir);
-    if (!GetTempFileNameA(dir, "SFX", 0, partial)) {
-        Complain("The build failed: can't write in the folder %s: %s\n", dir, SystemErrorText(GetLastError()));
-        HeapFree(GetProcessHeap(), 0, paths);
-        return EXIT_BUILD_FAILED;
-    }
-    Say("Packing with %s\\KANTOR.EXE and %s\\pelstub.bin ...\n", run->exeDir, run->exeDir);
-    // The build takes pelstub.bin from the current directory, and KANTOR.EXE
-    // is found first in the program's own folder.
-    SetCurrentDirectoryA(run->exeDir);
-    size_t added = 0;
-    SetLastError(0);
-    int built = BuildSfxFiles(&record, partial, paths, run->inputs.count, &added);
-    DWORD why = GetLastError();
-    HeapFree(GetProcessHeap(), 0, paths);
-
-    if (!built || added != run->inputs.count) {
-        DeleteFileA(partial);
-        if (built)
-            Complain("The build failed: %lu of the %lu files could not be read while packing.\n",
-                     (unsigned long)(run->inputs.count - added), (unsigned long)run->inputs.count);
-        else
-            Complain("The build failed: KANTOR.EXE did not pack the files or the output could not be written "
-                     "(%s).\n",
-                     why ? SystemErrorText(why) : "no system error given");
-        return EXIT_BUILD_FAILED;
-    }
-    if (!MoveFileExA(partial, run->output, MOVEFILE_REPLACE_EXISTING)) {
-        why = GetLastError();
-        DeleteFileA(partial);
-        Complain("The build failed: %s can't be replaced: %s\n", run->output, SystemErrorText(why));
-        return EXIT_BUILD_FAILED;
-    }
-
+void SayBuilt(const Run *run, DWORD started)
+{
     unsigned long long in = run->inputs.totalBytes, out = SizeOf(run->output);
     unsigned long long stub = SizeOf("pelstub.bin");
     DWORD ms = GetTickCount() - started;
@@ -280,14 +233,91 @@ int Build(Run *run, DWORD started)
     else
         Say("  ratio      - (no input bytes)\n");
     Say("  time       %lu.%02lu s\n", ms / 1000, ms % 1000 / 10);
+}
+
+int Build(Run *run, DWORD started)
+{
+    static SfxSettingsRecord record;
+    FillRecord(&run->settings, &record);
+    HeapBlock<const char *> paths((run->inputs.count + 1) * sizeof(char *));
+    if (!paths) {
+        Complain("The build failed: not enough memory for the list of files.\n");
+        return EXIT_BUILD_FAILED;
+    }
+    for (size_t i = 0; i < run->inputs.count; i++)
+        paths[i] = run->inputs.files[i].path;
+
+    // Built under a name of its own beside the output, so that a failed build
+    // leaves an earlier output as it was and no partial file at all.
+    char dir[MAX_PATH];
+    FolderOf(run->output, dir);
+    TempFile partial;
+    if (!partial.Create(dir, "SFX")) {
+        Complain("The build failed: can't write in the folder %s: %s\n", dir, SystemErrorText(GetLastError()));
+        return EXIT_BUILD_FAILED;
+    }
+    Say("Packing with %s\\KANTOR.EXE and %s\\pelstub.bin ...\n", run->exeDir, run->exeDir);
+    // The build takes pelstub.bin from the current directory, and KANTOR.EXE
+    // is found first in the program's own folder.
+    SetCurrentDirectoryA(run->exeDir);
+    size_t added = 0;
+    SetLastError(0);
+    int built = BuildSfxFiles(&record, partial, paths, run->inputs.count, &added);
+    DWORD why = GetLastError();
+    if (built && added != run->inputs.count) {
+        Complain("The build failed: %lu of the %lu files could not be read while packing.\n",
+                 (unsigned long)(run->inputs.count - added), (unsigned long)run->inputs.count);
+        return EXIT_BUILD_FAILED;
+    }
+    if (!built) {
+        Complain("The build failed: KANTOR.EXE did not pack the files or the output could not be written (%s).\n",
+                 why ? SystemErrorText(why) : "no system error given");
+        return EXIT_BUILD_FAILED;
+    }
+    if (!MoveFileExA(partial, run->output, MOVEFILE_REPLACE_EXISTING)) {
+        Complain("The build failed: %s can't be replaced: %s\n", run->output, SystemErrorText(GetLastError()));
+        return EXIT_BUILD_FAILED;
+    }
+    partial.Keep();
+    SayBuilt(run, started);
     return EXIT_BUILT;
+}
+
+// The settings file's full path from the one argument; EXIT_BUILT to go on.
+int TakeSettingsPath(int argc, char **argv, Run *run)
+{
+    if (argc != 2) {
+        Complain("%s", kUsage);
+        return EXIT_BAD_SETTINGS;
+    }
+    DWORD n = GetFullPathNameA(argv[1], sizeof(run->settingsPath), run->settingsPath, NULL);
+    if (n == 0 || n >= sizeof(run->settingsPath)) {
+        Complain("%s: the path is too long or not a path\n", argv[1]);
+        return EXIT_BAD_SETTINGS;
+    }
+    FolderOf(run->settingsPath, run->settingsDir);
+    return EXIT_BUILT;
+}
+
+int CheckCompanions(const Run *run)
+{
+    const char *companions[2] = {"KANTOR.EXE", "pelstub.bin"};
+    for (const char *name : companions) {
+        char path[MAX_PATH];
+        wsprintfA(path, "%s\\%s", run->exeDir, name);
+        if (!IsFile(path)) {
+            Complain("The build failed: %s is missing; it belongs beside BroltBuild.exe (%s).\n", name, path);
+            return 0;
+        }
+    }
+    return 1;
 }
 
 int Main(int argc, char **argv, Run *run)
 {
     DWORD started = GetTickCount();
     DWORD n = GetModuleFileNameA(NULL, run->exePath, sizeof(run->exePath));
-    if (n == 0 || n >= sizeof(run->exePath) || !VerifyImageChecksum(run->exePath)) {
+    if (n == 0 || n >= sizeof(run->exePath) || !VerifyExecutableFile(run->exePath)) {
         Complain("The program file BroltBuild.exe is corrupt and can't be run. Please install it again.\n");
         return EXIT_BUILD_FAILED;
     }
@@ -297,18 +327,11 @@ int Main(int argc, char **argv, Run *run)
         Say("%s", kUsage);
         return EXIT_BUILT;
     }
-    if (argc != 2) {
-        Complain("%s", kUsage);
-        return EXIT_BAD_SETTINGS;
-    }
-    n = GetFullPathNameA(argv[1], sizeof(run->settingsPath), run->settingsPath, NULL);
-    if (n == 0 || n >= sizeof(run->settingsPath)) {
-        Complain("%s: the path is too long or not a path\n", argv[1]);
-        return EXIT_BAD_SETTINGS;
-    }
-    FolderOf(run->settingsPath, run->settingsDir);
+    int rc = TakeSettingsPath(argc, argv, run);
+    if (rc != EXIT_BUILT)
+        return rc;
     Say("BroltBuild: reading %s\n", run->settingsPath);
-    int rc = ReadSettingsText(run);
+    rc = ReadSettingsText(run);
     if (rc != EXIT_BUILT)
         return rc;
     // First the whole text, so that a wrong key is reported before any disk work.
@@ -320,20 +343,11 @@ int Main(int argc, char **argv, Run *run)
         Complain("%s: can't be used as the current folder: %s\n", run->settingsDir, SystemErrorText(GetLastError()));
         return EXIT_BAD_SETTINGS;
     }
-    if (!ParseBuildSettings(run->text, run->textLength, &run->settings, OnFileLine, run, &run->error))
+    if (!ParseBuildSettings(run->text, run->textLength, &run->settings, OnFileLine, run, &run->error) ||
+        !CheckOutput(run))
         return ReportSettings(run);
-    if (!CheckOutput(run))
-        return ReportSettings(run);
-
-    const char *companions[2] = {"KANTOR.EXE", "pelstub.bin"};
-    for (const char *name : companions) {
-        char path[MAX_PATH];
-        wsprintfA(path, "%s\\%s", run->exeDir, name);
-        if (!IsFile(path)) {
-            Complain("The build failed: %s is missing; it belongs beside BroltBuild.exe (%s).\n", name, path);
-            return EXIT_BUILD_FAILED;
-        }
-    }
+    if (!CheckCompanions(run))
+        return EXIT_BUILD_FAILED;
     SayPlan(run);
     return Build(run, started);
 }

@@ -1,6 +1,6 @@
 // KantorMain.cpp -- KANTOR.EXE: compresses one file into one zlib stream for the SFX builder.
 //
-// Exit code 1 on success and 0 on failure: the builder reads it that way round.
+// Exit code 1 on success and 0 on failure, the reverse of the usual: the builder reads it that way round.
 //
 // Level 9 deflate is the slow part of a build, so one worker thread per processor
 // deflates a block each (KantorBlocks.h); the main thread reads the blocks in and
@@ -10,6 +10,7 @@
 
 #include "KantorArgs.h"
 #include "KantorBlocks.h"
+#include "Owners.h"
 
 namespace {
 
@@ -204,21 +205,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (!KantorSplitCommandLine(GetCommandLineA(), szInput, sizeof(szInput), szOutput, sizeof(szOutput)))
         return 0;
 
-    HANDLE hIn = CreateFileA(szInput, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                             FILE_FLAG_SEQUENTIAL_SCAN, NULL);
-    if (hIn == INVALID_HANDLE_VALUE)
+    FileHandle hIn(CreateFileA(szInput, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, NULL));
+    if (!hIn.IsValid())
         return 0;
-    HANDLE hOut = CreateFileA(szOutput, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (hOut == INVALID_HANDLE_VALUE) {
-        CloseHandle(hIn);
+    FileHandle hOut(CreateFileA(szOutput, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!hOut.IsValid())
         return 0;
-    }
-    int ok = Compress(hIn, hOut);
-    CloseHandle(hIn);
-    if (!CloseHandle(hOut))
-        ok = 0;
     // A half-written stream is worse than none: whoever reads it would take it for the whole.
-    if (!ok)
-        DeleteFileA(szOutput);
-    return ok ? 1 : 0;
+    TempFile output;
+    output.Attach(szOutput);
+    int ok = Compress(hIn, hOut);
+    if (!CloseHandle(hOut.Detach()) || !ok)
+        return 0;
+    output.Keep();
+    return 1;
 }

@@ -4,6 +4,7 @@
 #   ZX_BIN                      where every Windows program, DLL and test lands
 #   zx_gui_program(target)      GUI subsystem, static runtime
 #   zx_stamp_checksum(target)   writes the PE checksum after linking
+#   zx_stub_code(target)        compiled as the loader stub is (Windows tree)
 #   zx_windows_test(name SOURCES .. [LIBS ..] [TIMEOUT s])   GoogleTest under Wine
 #   zx_native_test(name SOURCES .. [LIBS ..])                GoogleTest with ASan/UBSan
 #   zx_fuzz_target(name SOURCES .. CORPUS dir [LIBS ..])     libFuzzer target; its
@@ -36,6 +37,17 @@ else()
   set(CMAKE_CXX_FLAGS "${CMAKE_CXX_FLAGS} ${ZX_SANITIZE}")
   set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} ${ZX_SANITIZE}")
 endif()
+
+# What the loader stub and the libraries it links are compiled with: small code,
+# no C runtime behind it (no exceptions, unwind tables, guards or stack checks).
+set(ZX_STUB_CXX_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+  -fno-threadsafe-statics -fno-stack-protector -fno-tree-loop-distribute-patterns -fomit-frame-pointer
+  -fno-ident -ffunction-sections)
+function(zx_stub_code target)
+  if(ZX_WINDOWS)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${ZX_STUB_CXX_FLAGS}>)
+  endif()
+endfunction()
 
 macro(zx_project_warnings)
   add_compile_options(-Wall -Wextra -Wshadow -Wformat=2 -Wundef)

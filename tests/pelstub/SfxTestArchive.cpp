@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "SfxChecksum.h"
+#include "SystemTest.h"
 
 TestArchive::TestArchive()
 {
@@ -43,32 +44,6 @@ std::string BuildWorkStream(const TestArchive &archive)
     return work;
 }
 
-std::string ReadWholeFile(const std::string &path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    DWORD size = GetFileSize(file, NULL);
-    bytes.resize(size);
-    DWORD got = 0;
-    if (size && (!ReadFile(file, &bytes[0], size, &got, NULL) || got != size))
-        bytes.clear();
-    CloseHandle(file);
-    return bytes;
-}
-
-bool WriteWholeFile(const std::string &path, const std::string &bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
 bool WriteTestSfx(const std::string &path, TestArchive archive)
 {
     std::string stub = ReadWholeFile("pelstub.bin");
@@ -87,5 +62,5 @@ bool WriteTestSfx(const std::string &path, TestArchive archive)
     archive.header.packedCrc = SfxChecksum(0, packed.data(), packed.size()) ^ (archive.corruptCrc ? 0x1u : 0u);
     uint8_t head[SFX_HEADER_SIZE];
     SfxEncodeHeader(&archive.header, head);
-    return WriteWholeFile(path, stub + std::string((const char *)head, sizeof(head)) + packed + archive.trailing);
+    return WriteTextFile(path, stub + std::string((const char *)head, sizeof(head)) + packed + archive.trailing);
 }

@@ -33,6 +33,3 @@ std::string BuildWorkStream(const TestArchive &archive);
 // pelstub.bin (read from the current directory), header, zlib-packed work
 // stream. Returns false when the stub can't be read or the file written.
 bool WriteTestSfx(const std::string &path, TestArchive archive);
-
-std::string ReadWholeFile(const std::string &path);
-bool WriteWholeFile(const std::string &path, const std::string &bytes);

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <string.h>
-#include <zlib.h>
 
 #include <utility>
 
+#include "SfxArchive.h"
 #include "SfxBuild.h"
 #include "StubTestSupport.h"
 
@@ -22,12 +22,12 @@ void Fill(char *field, size_t size, const std::string &text)
 TEST(BuiltByBrolt, StandardModuleExtractsEveryListedFile)
 {
     ScratchFolder work("built");
-    ASSERT_TRUE(WriteWholeFile(work / "notes.txt", "first file\r\n"));
-    ASSERT_TRUE(WriteWholeFile(work / "empty.dat", ""));
+    ASSERT_TRUE(WriteTextFile(work / "notes.txt", "first file\r\n"));
+    ASSERT_TRUE(WriteTextFile(work / "empty.dat", ""));
     std::string big(250000, '\0');
     for (size_t i = 0; i < big.size(); i++)
         big[i] = (char)(i * 7919 >> 3);
-    ASSERT_TRUE(WriteWholeFile(work / "big.bin", big));
+    ASSERT_TRUE(WriteTextFile(work / "big.bin", big));
 
     static SfxSettingsRecord settings;
     SetDefaultSfxSettings(&settings);
@@ -61,7 +61,7 @@ TEST(BuiltByBrolt, AMixedSetOfNamesComesOutUnchanged)
     SetDefaultSfxSettings(&settings);
     int slot = 0;
     for (const std::string &name : names) {
-        ASSERT_TRUE(WriteWholeFile(work / "src\\" + name, "contents of " + name)) << name;
+        ASSERT_TRUE(WriteTextFile(work / "src\\" + name, "contents of " + name)) << name;
         Fill(settings.files[slot++], sizeof(settings.files[0]), work / "src\\" + name);
     }
     settings.showDialog = 0;
@@ -144,9 +144,9 @@ TEST(BroltBuild, FullSettingsBuildAnSfxThatExtractsByteForByte)
         {"src\\readme.txt", "Read me first.\r\n"}, {"src\\docs\\b.txt", "bee"}, {"src\\docs\\a.txt", "ay"},
         {"src\\empty.dat", ""}, {"src\\big.bin", big}};
     for (const auto &f : files)
-        ASSERT_TRUE(WriteWholeFile(work / f.first, f.second));
+        ASSERT_TRUE(WriteTextFile(work / f.first, f.second));
     std::string ini = work / "build.ini";
-    ASSERT_TRUE(WriteWholeFile(ini, "; every key\r\n[Sfx]\r\nModule = standard\r\nAppName = Zendrix Tools\r\n"
+    ASSERT_TRUE(WriteTextFile(ini, "; every key\r\n[Sfx]\r\nModule = standard\r\nAppName = Zendrix Tools\r\n"
                                     "OpeningDialog = no\r\nDestination = custom\r\nCustomFolder = " +
                                         work / "custom" +
                                         "\r\nAddProgramFiles = no\r\nLaunch =\r\nCommandLine =\r\n"
@@ -165,24 +165,17 @@ TEST(BroltBuild, FullSettingsBuildAnSfxThatExtractsByteForByte)
     EXPECT_TRUE(FolderNames(work / "temp").empty());
 
     // The header carries the settings; a pattern's matches are stored in name order.
-    std::string bytes = ReadWholeFile(sfx), stub = ReadWholeFile("pelstub.bin");
-    SfxHeader h;
-    ASSERT_TRUE(SfxDecodeHeader((const uint8_t *)bytes.data() + stub.size(), SFX_HEADER_SIZE, &h));
+    SfxArchive archive;
+    std::string why;
+    ASSERT_TRUE(TakeApartSfx(ReadWholeFile(sfx), ReadWholeFile("pelstub.bin").size(), &archive, &why)) << why;
+    const SfxHeader &h = archive.header;
     EXPECT_STREQ("Zendrix Tools", h.appName);
     EXPECT_EQ(0u, h.showDialog);
     EXPECT_EQ(SFX_OVERWRITE_ALL, (int)h.overwriteMode);
     EXPECT_EQ(work / "custom", std::string(h.destination));
-    std::string stream(5 * SFX_ENTRY_HEAD_SIZE + 300021, '\0');
-    uLongf length = (uLongf)stream.size();
-    ASSERT_EQ(Z_OK, uncompress((Bytef *)&stream[0], &length,
-                               (const Bytef *)bytes.data() + stub.size() + SFX_HEADER_SIZE, h.packedSize));
-    SfxWorkReader reader;
-    SfxWorkReaderInit(&reader, (const uint8_t *)stream.data(), length);
     std::vector<std::string> names;
-    SfxFileEntry e;
-    const uint8_t *contents;
-    while (SfxWorkReaderNext(&reader, &e, &contents) == SFX_WALK_ENTRY)
-        names.push_back(e.name);
+    for (const ArchivedFile &f : archive.files)
+        names.push_back(f.name);
     EXPECT_EQ((std::vector<std::string>{"readme.txt", "a.txt", "b.txt", "empty.dat", "big.bin"}), names);
 
     EXPECT_EQ(0u, RunSfx(sfx, "/s"));
@@ -197,9 +190,9 @@ TEST(BroltBuild, EachBadInputGivesItsMessageAndExitCodeAndLeavesNothingBehind)
     ScratchFolder work("bbbad");
     for (const char *dir : {"docs", "out", "nostub", "badkantor"})
         ASSERT_TRUE(CreateDirectoryA((work / dir).c_str(), NULL));
-    ASSERT_TRUE(WriteWholeFile(work / "a.txt", "a"));
-    ASSERT_TRUE(WriteWholeFile(work / "docs\\A.TXT", "A"));
-    ASSERT_TRUE(WriteWholeFile(work / "out\\Old.exe", "the previous build"));
+    ASSERT_TRUE(WriteTextFile(work / "a.txt", "a"));
+    ASSERT_TRUE(WriteTextFile(work / "docs\\A.TXT", "A"));
+    ASSERT_TRUE(WriteTextFile(work / "out\\Old.exe", "the previous build"));
     std::string builder = BinPath("BroltBuild.exe");
     for (const char *dir : {"nostub", "badkantor"})
         ASSERT_TRUE(CopyFileA(builder.c_str(), (work / dir + "\\BroltBuild.exe").c_str(), FALSE));
@@ -238,7 +231,7 @@ TEST(BroltBuild, EachBadInputGivesItsMessageAndExitCodeAndLeavesNothingBehind)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(WriteWholeFile(ini, c.settings));
+        ASSERT_TRUE(WriteTextFile(ini, c.settings));
         BroltBuildRun r = RunBroltBuild(c.builder, c.settings.empty() ? "" : ini, work);
         EXPECT_EQ(c.code, r.code);
         std::string expected = c.message[0] == ',' ? ini + c.message : c.message;

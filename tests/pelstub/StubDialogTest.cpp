@@ -139,7 +139,7 @@ TEST(OverwriteQuestion, YesNoAndTheToAllAnswers)
 
     // Yes, No, then Yes to all (d is not asked about).
     for (const char *n : names)
-        WriteWholeFile(out + "\\" + n, "old");
+        WriteTextFile(out + "\\" + n, "old");
     PROCESS_INFORMATION pi;
     ASSERT_TRUE(StartSfx(work / "q.exe", "/d:" + out, &pi));
     Answer(pi.dwProcessId, "Ask Demo", "a.txt", IDYES);
@@ -153,7 +153,7 @@ TEST(OverwriteQuestion, YesNoAndTheToAllAnswers)
 
     // No to all at once; a file that did not exist is written without asking.
     for (const char *n : names)
-        WriteWholeFile(out + "\\" + n, "old");
+        WriteTextFile(out + "\\" + n, "old");
     DeleteFileA((out + "\\c.txt").c_str());
     ASSERT_TRUE(StartSfx(work / "q.exe", "/d:" + out, &pi));
     Answer(pi.dwProcessId, "Ask Demo", "a.txt", kNoToAll);

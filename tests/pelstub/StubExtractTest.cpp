@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "SfxChecksum.h"
+#include "Platform.h"
 #include "StubTestSupport.h"
 #include "UiTest.h"
 
@@ -112,18 +113,14 @@ TEST(Destinations, TemporaryKindMakesAFreshSubfolder)
     }
     ASSERT_FALSE(fresh.empty());
     EXPECT_EQ("t", ReadWholeFile(TempFolder() + "\\" + fresh + "\\zx-temp-probe.txt"));
-    RemoveTree(TempFolder() + "\\" + fresh);
+    DeleteTree(TempFolder() + "\\" + fresh);
 }
 
 TEST(Destinations, ProgramFilesGoesInFrontOfTheCustomFolder)
 {
     char programFiles[MAX_PATH] = "";
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
-                                           KEY_READ, &key));
-    DWORD size = sizeof(programFiles);
-    RegQueryValueExA(key, "ProgramFilesDir", NULL, NULL, (BYTE *)programFiles, &size);
-    RegCloseKey(key);
+    ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                       programFiles, sizeof(programFiles));
     ASSERT_NE('\0', programFiles[0]);
 
     ScratchFolder work("pf");
@@ -135,14 +132,14 @@ TEST(Destinations, ProgramFilesGoesInFrontOfTheCustomFolder)
     EXPECT_EQ(0u, RunSfx(work / "pf.exe", "/s"));
     std::string root = std::string(programFiles) + "\\Zendrix Stub Test";
     EXPECT_EQ("p", ReadWholeFile(root + "\\App\\pf.txt"));
-    RemoveTree(root);
+    DeleteTree(root);
 }
 
 // /s shows nothing at all, whether the run succeeds or fails: the exit code tells.
 TEST(SilentExtraction, NoWindowAppearsOnSuccessOrFailure)
 {
     ScratchFolder work("nowindow");
-    WriteWholeFile(work / "a-file", "");
+    WriteTextFile(work / "a-file", "");
     SetEnvironmentVariableA("ZX_LAUNCH_RECORD", (work / "record.txt").c_str());
     struct Case {
         const char *what;
@@ -246,7 +243,7 @@ TEST(OverwriteModes, SilentRunsFollowTheArchiveDefault)
     } cases[] = {{SFX_OVERWRITE_ALL, "new"}, {SFX_OVERWRITE_NONE, "old"}, {SFX_OVERWRITE_ASK, "new"}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.mode);
-        WriteWholeFile(out + "\\keep.txt", "old");
+        WriteTextFile(out + "\\keep.txt", "old");
         SetFileAttributesA((out + "\\keep.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         a.header.overwriteMode = c.mode;
         ASSERT_TRUE(WriteTestSfx(work / "o.exe", a));
@@ -310,7 +307,7 @@ TEST(UntrustedArchive, DamagedOrHostileArchivesAreRefusedSilently)
     for (Case &c : cases) {
         SCOPED_TRACE(c.what);
         std::string out = work / "out";
-        RemoveTree(out);
+        DeleteTree(out);
         ASSERT_TRUE(WriteTestSfx(work / "h.exe", c.archive));
         EXPECT_EQ(1u, RunSfx(work / "h.exe", "/s /d:" + out));
         EXPECT_TRUE(FolderNames(out).empty());
@@ -333,12 +330,12 @@ TEST(UntrustedArchive, NotAZlibStreamOrGarbageAfterItIsRefused)
     uint32_t crc = SfxChecksum(0, broken.data() + stub.size() + SFX_HEADER_SIZE,
                                broken.size() - stub.size() - SFX_HEADER_SIZE);
     memcpy(&broken[stub.size() + 12], &crc, 4);
-    ASSERT_TRUE(WriteWholeFile(sfx, broken));
+    ASSERT_TRUE(WriteTextFile(sfx, broken));
     EXPECT_EQ(1u, RunSfx(sfx, "/s /d:" + work / "out"));
     EXPECT_TRUE(FolderNames(work / "out").empty());
 
     // The bare stub has no archive after it.
-    ASSERT_TRUE(WriteWholeFile(sfx, stub));
+    ASSERT_TRUE(WriteTextFile(sfx, stub));
     EXPECT_EQ(1u, RunSfx(sfx, "/s /d:" + work / "out"));
 }
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "SfxArchive.h"
 #include "StubImage.h"
 #include "StubPaths.h"
 #include "StubSwitches.h"
-#include "WorkStream.h"
 #include "ZlibFrame.h"
 
 namespace {
@@ -51,37 +51,22 @@ std::string Head(const std::string &name, uint32_t size)
     return h;
 }
 
+// The records the reader handed on, names and contents apart.
 struct Collected {
     std::vector<std::string> names;
     std::vector<std::string> contents;
 };
 
-int OnEntry(void *c, const SfxFileEntry *e)
-{
-    ((Collected *)c)->names.push_back(e->name);
-    ((Collected *)c)->contents.push_back("");
-    return 1;
-}
-
-int OnData(void *c, const uint8_t *d, size_t n)
-{
-    ((Collected *)c)->contents.back().append((const char *)d, n);
-    return 1;
-}
-
-// Feeds the stream in pieces of the given size; returns the final status.
 int Walk(const std::string &stream, size_t piece, Collected *out)
 {
-    StubWorkSink sink = {out, OnEntry, OnData, NULL};
-    StubWorkParser parser;
-    StubWorkInit(&parser);
-    for (size_t at = 0; at < stream.size(); at += piece) {
-        size_t n = stream.size() - at < piece ? stream.size() - at : piece;
-        int status = StubWorkFeed(&parser, &sink, (const uint8_t *)stream.data() + at, n);
-        if (status != STUB_WORK_OK)
-            return status;
+    std::vector<ArchivedFile> files;
+    int status = WalkWorkStream(stream, piece, &files);
+    *out = Collected();
+    for (const ArchivedFile &f : files) {
+        out->names.push_back(f.name);
+        out->contents.push_back(f.contents);
     }
-    return StubWorkFinish(&parser);
+    return status;
 }
 
 }  // namespace

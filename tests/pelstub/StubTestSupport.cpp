@@ -21,35 +21,13 @@ ScratchFolder::ScratchFolder(const char *tag)
     char name[64];
     wsprintfA(name, "\\zxstub-%s-%lu-%d", tag, GetCurrentProcessId(), ++counter);
     path = TempFolder() + name;
-    RemoveTree(path);
+    DeleteTree(path);
     CreateDirectoryA(path.c_str(), NULL);
 }
 
 ScratchFolder::~ScratchFolder()
 {
-    RemoveTree(path);
-}
-
-void RemoveTree(const std::string &path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
+    DeleteTree(path);
 }
 
 bool FileExists(const std::string &path)

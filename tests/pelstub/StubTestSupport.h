@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SfxTestArchive.h"
+#include "SystemTest.h"
 
 // A fresh folder under the temporary directory, removed with its contents at the end.
 struct ScratchFolder {
@@ -16,7 +17,6 @@ struct ScratchFolder {
     std::string operator/(const std::string &name) const { return path + "\\" + name; }
 };
 
-void RemoveTree(const std::string &path);
 bool FileExists(const std::string &path);
 bool FolderExists(const std::string &path);
 std::vector<std::string> FolderNames(const std::string &folder, const char *pattern = "*");

@@ -3,18 +3,20 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "Compressor.h"
+#include "SfxArchive.h"
 #include "SfxBuild.h"
 #include "SfxChecksum.h"
 #include "SfxFormat.h"
 #include "SfxSettings.h"
 #include "SfxWriter.h"
+#include "SystemTest.h"
 
 namespace {
 
@@ -30,31 +32,13 @@ std::string ExeDir()
 
 void Put(const std::string &path, const Bytes &data)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h) << path;
-    DWORD n = 0;
-    if (!data.empty())
-        WriteFile(h, data.data(), (DWORD)data.size(), &n, NULL);
-    CloseHandle(h);
+    ASSERT_TRUE(WriteTextFile(path, std::string(data.begin(), data.end()))) << path;
 }
 
 Bytes Get(const std::string &path)
 {
-    Bytes data;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return data;
-    data.resize(GetFileSize(h, NULL));
-    DWORD n = 0;
-    if (!data.empty())
-        ReadFile(h, data.data(), (DWORD)data.size(), &n, NULL);
-    CloseHandle(h);
-    return data;
-}
-
-bool Exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::string data = ReadWholeFile(path);
+    return Bytes(data.begin(), data.end());
 }
 
 Bytes Text(const char *s)
@@ -70,26 +54,6 @@ Bytes Pattern(size_t n, uint32_t seed)
         b[i] = (uint8_t)(seed >> 16);
     }
     return b;
-}
-
-void RemoveTree(const std::string &dir)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
 }
 
 std::vector<std::string> FilesIn(const std::string &dir)
@@ -109,22 +73,9 @@ std::vector<std::string> FilesIn(const std::string &dir)
 
 bool Inflate(const uint8_t *data, size_t size, Bytes *out)
 {
-    z_stream zs;
-    memset(&zs, 0, sizeof(zs));
-    if (inflateInit(&zs) != Z_OK)
-        return false;
-    zs.next_in = const_cast<uint8_t *>(data);
-    zs.avail_in = (uInt)size;
-    uint8_t chunk[65536];
-    int rc;
-    do {
-        zs.next_out = chunk;
-        zs.avail_out = sizeof(chunk);
-        rc = inflate(&zs, Z_NO_FLUSH);
-        out->insert(out->end(), chunk, chunk + (sizeof(chunk) - zs.avail_out));
-    } while (rc == Z_OK);
-    bool whole = rc == Z_STREAM_END && zs.avail_in == 0;
-    inflateEnd(&zs);
+    std::string bytes;
+    bool whole = InflateBlock(data, size, &bytes);
+    out->assign(bytes.begin(), bytes.end());
     return whole;
 }
 
@@ -163,7 +114,7 @@ protected:
         static int serial;
         snprintf(sz + strlen(sz), sizeof(sz) - strlen(sz), "sfxbuild-%lu-%d", GetCurrentProcessId(), ++serial);
         root = sz;
-        RemoveTree(root);
+        DeleteTree(root);
         temp = root + "\\temp";
         work = root + "\\work";
         src = root + "\\src";
@@ -193,7 +144,7 @@ protected:
         SetCurrentDirectoryA(oldCwd.c_str());
         SetEnvironmentVariableA("TMP", oldTmp[0] ? oldTmp : NULL);
         SetEnvironmentVariableA("TEMP", oldTemp[0] ? oldTemp : NULL);
-        RemoveTree(root);
+        DeleteTree(root);
     }
 
     void SetFile(int slot, const std::string &path)
@@ -380,7 +331,7 @@ TEST_F(SfxBuildTest, WriterOperationsKeepToTheirFieldLimits)
     ASSERT_TRUE(w != NULL);
     std::string workPath = w->szWorkPath;
     EXPECT_EQ(temp, workPath.substr(0, workPath.rfind('\\')));
-    EXPECT_TRUE(Exists(workPath));
+    EXPECT_TRUE(PathExists(workPath));
 
     std::string name80(80, 'N');
     EXPECT_TRUE(SfxWriterSetAppName(w, name80.c_str()));
@@ -408,7 +359,7 @@ TEST_F(SfxBuildTest, WriterOperationsKeepToTheirFieldLimits)
     EXPECT_EQ(0, w->header.launchFile[0]);
 
     EXPECT_TRUE(SfxWriterDestroy(w));
-    EXPECT_FALSE(Exists(workPath));
+    EXPECT_FALSE(PathExists(workPath));
     ExpectNoTempFilesLeft();
 }
 
@@ -467,14 +418,14 @@ TEST_F(SfxBuildTest, FailuresLeaveNoTemporaryFiles)
     // No stub in the current directory: fails before the output exists.
     DeleteFileA((work + "\\pelstub.bin").c_str());
     EXPECT_FALSE(BuildSfx(&settings));
-    EXPECT_FALSE(Exists(work + "\\MySFX.EXE"));
+    EXPECT_FALSE(PathExists(work + "\\MySFX.EXE"));
     ExpectNoTempFilesLeft();
     Put(work + "\\pelstub.bin", stub);
 
     // An output folder that does not exist.
     strcpy(settings.outputFile, "missing\\Out.exe");
     EXPECT_FALSE(BuildSfx(&settings));
-    EXPECT_FALSE(Exists(work + "\\missing"));
+    EXPECT_FALSE(PathExists(work + "\\missing"));
     ExpectNoTempFilesLeft();
     strcpy(settings.outputFile, "MySFX.EXE");
 
@@ -491,7 +442,7 @@ TEST_F(SfxBuildTest, FailuresLeaveNoTemporaryFiles)
     ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL));
     SetEnvironmentVariableA("TMP", deep.c_str());
     EXPECT_FALSE(BuildSfx(&settings));
-    EXPECT_FALSE(Exists(work + "\\MySFX.EXE"));
+    EXPECT_FALSE(PathExists(work + "\\MySFX.EXE"));
     EXPECT_TRUE(FilesIn(deep).empty());
     SetEnvironmentVariableA("TMP", temp.c_str());
     RemoveDirectoryA(deep.c_str());
@@ -509,11 +460,11 @@ TEST_F(SfxBuildTest, CompressorMissingOrReportingFailure)
     SetFile(0, src + "\\a.txt");
 
     EXPECT_EQ(1, BuildInSeparateProcess(NULL)) << "no KANTOR.EXE anywhere on the search path";
-    EXPECT_FALSE(Exists(work + "\\MySFX.EXE"));
+    EXPECT_FALSE(PathExists(work + "\\MySFX.EXE"));
     ExpectNoTempFilesLeft();
 
     EXPECT_EQ(1, BuildInSeparateProcess("FakeKantor.exe")) << "output written but exit code 0";
-    EXPECT_FALSE(Exists(work + "\\MySFX.EXE"));
+    EXPECT_FALSE(PathExists(work + "\\MySFX.EXE"));
     ExpectNoTempFilesLeft();
 
     // A crash, or a block that does not expand to the work stream, fails the
@@ -522,7 +473,7 @@ TEST_F(SfxBuildTest, CompressorMissingOrReportingFailure)
         SCOPED_TRACE(mode);
         SetEnvironmentVariableA("ZX_FAKE_KANTOR", mode);
         EXPECT_EQ(1, BuildInSeparateProcess("FakeKantor.exe"));
-        EXPECT_FALSE(Exists(work + "\\MySFX.EXE"));
+        EXPECT_FALSE(PathExists(work + "\\MySFX.EXE"));
         ExpectNoTempFilesLeft();
     }
     SetEnvironmentVariableA("ZX_FAKE_KANTOR", NULL);
@@ -576,7 +527,7 @@ TEST_F(SfxBuildTest, ANameTheStubWouldRefuseFailsTheBuild)
         EXPECT_FALSE(SfxWriterFinish(w)) << name;
         SfxWriterDestroy(w);
     }
-    EXPECT_FALSE(Exists(work + "\\Out.exe"));
+    EXPECT_FALSE(PathExists(work + "\\Out.exe"));
     ExpectNoTempFilesLeft();
 }
 

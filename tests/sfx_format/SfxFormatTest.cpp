@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <string>
 #include <vector>
 
+#include "SfxArchive.h"
 #include "SfxChecksum.h"
 #include "SfxFormat.h"
 
@@ -164,17 +166,13 @@ TEST(SfxHeaderDecoding, RefusesShortInputAndAForeignMark)
     EXPECT_EQ(0, SfxDecodeHeader(b.data(), b.size(), &out));
 }
 
-TEST(SfxWorkStream, EmptyStreamHasNoFiles)
-{
-    SfxWorkReader r;
-    SfxWorkReaderInit(&r, NULL, 0);
-    SfxFileEntry e;
-    const uint8_t *c = NULL;
-    EXPECT_EQ(SFX_WALK_END, SfxWorkReaderNext(&r, &e, &c));
-}
-
+// The records the writer's encoding lays out come back through the stub's reader.
 TEST(SfxWorkStream, RecordsFollowEachOtherIncludingAnEmptyFile)
 {
+    std::vector<ArchivedFile> files;
+    EXPECT_EQ(STUB_WORK_OK, WalkWorkStream("", 1, &files));
+    EXPECT_TRUE(files.empty()) << "an empty stream has no files";
+
     std::vector<uint8_t> s;
     AppendEntry(s, "readme.txt", {'h', 'i'});
     AppendEntry(s, "empty.dat", {});
@@ -184,45 +182,36 @@ TEST(SfxWorkStream, RecordsFollowEachOtherIncludingAnEmptyFile)
     EXPECT_EQ(0u, U32At(s.data() + 270 + 260));
     EXPECT_EQ(0u, U32At(s.data() + 270 + 264));
 
-    SfxWorkReader r;
-    SfxWorkReaderInit(&r, s.data(), s.size());
-    SfxFileEntry e;
-    const uint8_t *c = NULL;
-    ASSERT_EQ(SFX_WALK_ENTRY, SfxWorkReaderNext(&r, &e, &c));
-    EXPECT_STREQ("readme.txt", e.name);
-    EXPECT_EQ(2u, e.size);
-    EXPECT_EQ('h', c[0]);
-    ASSERT_EQ(SFX_WALK_ENTRY, SfxWorkReaderNext(&r, &e, &c));
-    EXPECT_STREQ("empty.dat", e.name);
-    EXPECT_EQ(0u, e.size);
-    ASSERT_EQ(SFX_WALK_ENTRY, SfxWorkReaderNext(&r, &e, &c));
-    EXPECT_EQ(3, c[2]);
-    EXPECT_EQ(SFX_WALK_END, SfxWorkReaderNext(&r, &e, &c));
+    ASSERT_EQ(STUB_WORK_OK, WalkWorkStream(std::string(s.begin(), s.end()), 4096, &files));
+    ASSERT_EQ(3u, files.size());
+    EXPECT_EQ("readme.txt", files[0].name);
+    EXPECT_EQ("hi", files[0].contents);
+    EXPECT_EQ("empty.dat", files[1].name);
+    EXPECT_EQ("", files[1].contents);
+    EXPECT_EQ(std::string("\1\2\3"), files[2].contents);
 }
 
 TEST(SfxWorkStream, DamagedStreamsAreRefused)
 {
     std::vector<uint8_t> s;
     AppendEntry(s, "a.txt", {1, 2, 3, 4});
-    SfxFileEntry e;
-    const uint8_t *c = NULL;
-    SfxWorkReader r;
-
-    SfxWorkReaderInit(&r, s.data(), s.size() - 1);
-    EXPECT_EQ(SFX_WALK_BAD, SfxWorkReaderNext(&r, &e, &c)) << "contents cut short";
-
-    SfxWorkReaderInit(&r, s.data(), 100);
-    EXPECT_EQ(SFX_WALK_BAD, SfxWorkReaderNext(&r, &e, &c)) << "head cut short";
-
-    std::vector<uint8_t> huge = s;
-    huge[260] = huge[261] = huge[262] = huge[263] = 0xFF;
-    SfxWorkReaderInit(&r, huge.data(), huge.size());
-    EXPECT_EQ(SFX_WALK_BAD, SfxWorkReaderNext(&r, &e, &c)) << "size beyond the data";
-
-    std::vector<uint8_t> noTerm = s;
-    memset(noTerm.data(), 'x', 260);
-    SfxWorkReaderInit(&r, noTerm.data(), noTerm.size());
-    EXPECT_EQ(SFX_WALK_BAD, SfxWorkReaderNext(&r, &e, &c)) << "name without terminator";
+    std::string whole(s.begin(), s.end());
+    std::string huge = whole, noTerm = whole;
+    huge[260] = huge[261] = huge[262] = huge[263] = '\xFF';
+    memset(&noTerm[0], 'x', 260);
+    const struct {
+        std::string stream;
+        int status;
+        const char *what;
+    } cases[] = {
+        {whole.substr(0, whole.size() - 1), STUB_WORK_TRUNCATED, "contents cut short"},
+        {whole.substr(0, 100), STUB_WORK_TRUNCATED, "head cut short"},
+        {huge, STUB_WORK_TRUNCATED, "size beyond the data"},
+        {noTerm, STUB_WORK_BAD_NAME, "name without terminator"},
+    };
+    std::vector<ArchivedFile> files;
+    for (const auto &c : cases)
+        EXPECT_EQ(c.status, WalkWorkStream(c.stream, 4096, &files)) << c.what;
 }
 
 TEST(SfxStoredName, OnlyPlainNamesAreSafe)

@@ -12,24 +12,18 @@
 #include <string>
 
 #include "UiTest.h"
+#include "WizardSheet.h"
 #include "resource.h"
 
 namespace {
 
-const char *const kTitles[6] = {"Create a Self extracting executable",
-                                "Files to attach to the SFX-Module",
-                                "Application Name and Destination Directory",
-                                "Execute command after extraction",
-                                "Output File",
-                                "Finished"};
-enum { WIZ_NEXT = 12324, WIZ_FINISH = 12325 };
 const DWORD kWait = 20000;
 
 HWND WaitPage(DWORD pid, int index)
 {
-    HWND sheet = UiWaitWindow(kTitles[index], pid, kWait, UI_DIALOG_CLASS);
+    HWND sheet = UiWaitWindow(kWizardTitles[index], pid, kWait, UI_DIALOG_CLASS);
     if (sheet) {
-        printf("wizard: page %d, \"%s\"\n", index + 1, kTitles[index]);
+        printf("wizard: page %d, \"%s\"\n", index + 1, kWizardTitles[index]);
         Sleep(700);  // long enough to be seen on the display
     } else {
         printf("wizard: page %d did not show\n", index + 1);

@@ -8,21 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "SfxArchiveCheck.h"
+#include "SfxArchive.h"
+#include "SystemTest.h"
 #include "UiTest.h"
 #include "WizardHarness.h"
+#include "WizardSheet.h"
 #include "resource.h"
 
 namespace {
 
 const char kCaption[] = "Zendrix SFX Creator V1.92";
-const char *const kTitles[6] = {"Create a Self extracting executable",
-                                "Files to attach to the SFX-Module",
-                                "Application Name and Destination Directory",
-                                "Execute command after extraction",
-                                "Output File",
-                                "Finished"};
-enum { WIZ_BACK = 12323, WIZ_NEXT = 12324, WIZ_FINISH = 12325, WIZ_HELP = 9 };
 const DWORD kWait = 15000;
 
 std::string ShotDirectory()
@@ -89,7 +84,7 @@ public:
     // Waits for the wizard to show page `index` (0-based).
     bool WaitPage(int index)
     {
-        HWND sheet = UiWaitWindow(kTitles[index], pi_.dwProcessId, kWait, UI_DIALOG_CLASS);
+        HWND sheet = UiWaitWindow(kWizardTitles[index], pi_.dwProcessId, kWait, UI_DIALOG_CLASS);
         if (!sheet)
             return false;
         sheet_ = sheet;
@@ -250,7 +245,7 @@ TEST(BroltEndToEnd, WalksTheSixPagesBuildsTestRunsAndTheSfxExtracts)
     EXPECT_EQ(stub, ReadWholeFile(dir.File("Velmor.exe").c_str()).substr(0, stub.size()));
     SfxArchive archive;
     std::string why;
-    ASSERT_TRUE(ReadSfxArchive(dir.File("Velmor.exe").c_str(), stub.size(), &archive, &why)) << why;
+    ASSERT_TRUE(TakeApartSfx(ReadWholeFile(dir.File("Velmor.exe")), stub.size(), &archive, &why)) << why;
     ASSERT_EQ(3u, archive.files.size());
     EXPECT_EQ("setup.ini", archive.files[0].name);
     EXPECT_EQ("manual.doc", archive.files[1].name);
@@ -273,7 +268,7 @@ TEST(BroltEndToEnd, WalksTheSixPagesBuildsTestRunsAndTheSfxExtracts)
 TEST(BroltEndToEnd, CancelOnAnyPageBuildsNothing)
 {
     for (int page = 0; page < 5; page++) {
-        SCOPED_TRACE(kTitles[page]);
+        SCOPED_TRACE(kWizardTitles[page]);
         ScratchDirectory dir;
         std::vector<std::string> tempBefore = TempLeftovers();
         BroltRun run(dir);
@@ -350,10 +345,7 @@ TEST(BroltEndToEnd, WithoutHtmlHelpTheHelpButtonDoesNothingAndTheWizardGoesOn)
     ASSERT_TRUE(CopyFileA((ProgramDirectory() + "\\Brolt.exe").c_str(), copy.c_str(), FALSE));
     CopyFileA((ProgramDirectory() + "\\Brolt.chm").c_str(), dir.File("Brolt.chm").c_str(), FALSE);
     const char *key = "Software\\Wine\\AppDefaults\\BroltNoHelp.exe\\DllOverrides";
-    HKEY overrides;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, NULL, 0, KEY_WRITE, NULL, &overrides, NULL));
-    RegSetValueExA(overrides, "hhctrl.ocx", 0, REG_SZ, (const BYTE *)"", 1);
-    RegCloseKey(overrides);
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, key, "hhctrl.ocx", ""));
 
     BroltRun run(dir, copy.c_str());
     GoToPage3(run);
@@ -377,7 +369,7 @@ TEST(BroltEndToEnd, ADamagedCopyAlertsAndEndsBeforeAnyWindow)
     ASSERT_FALSE(image.empty());
     image[image.size() - 1] ^= 0x5A;  // trailing bytes are never run, so only the check can notice
     std::string copy = dir.File("Brolt.exe");
-    ASSERT_TRUE(WriteWholeFile(copy.c_str(), image));
+    ASSERT_TRUE(WriteTextFile(copy.c_str(), image));
 
     BroltRun run(dir, copy.c_str());
     ASSERT_TRUE(run.Started());
@@ -385,7 +377,7 @@ TEST(BroltEndToEnd, ADamagedCopyAlertsAndEndsBeforeAnyWindow)
     ASSERT_TRUE(box != NULL);
     EXPECT_EQ("The program file Brolt.exe is corrupt and can't be run.\nPlease install it again.",
               UiMessageBoxText(box));
-    EXPECT_TRUE(UiFindWindow(kTitles[0], run.Pid(), UI_DIALOG_CLASS) == NULL);
+    EXPECT_TRUE(UiFindWindow(kWizardTitles[0], run.Pid(), UI_DIALOG_CLASS) == NULL);
     UiPressButton(box, IDOK);
     EXPECT_EQ((DWORD)-1, run.WaitExit());
 }

@@ -7,6 +7,7 @@
 #include <stdio.h>
 
 #include "SfxSettings.h"
+#include "SystemTest.h"
 #include "UiTest.h"
 #include "Wizard.h"
 
@@ -150,26 +151,6 @@ std::vector<std::string> WizardUnderTest::ListNames() const { return ListColumn(
 
 std::vector<std::string> WizardUnderTest::ListSizes() const { return ListColumn(GetDlgItem(Page(), 116), 1); }
 
-static void RemoveTree(const std::string &dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = dir + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 ScratchDirectory::ScratchDirectory()
 {
     static int serial;
@@ -178,7 +159,7 @@ ScratchDirectory::ScratchDirectory()
     char name[MAX_PATH + 40];
     snprintf(name, sizeof(name), "%szxwiz%lu_%d", temp, GetCurrentProcessId(), ++serial);
     path_ = name;
-    RemoveTree(path_);
+    DeleteTree(path_);
     CreateDirectoryA(path_.c_str(), NULL);
     GetCurrentDirectoryA(sizeof(previous_), previous_);
     SetCurrentDirectoryA(path_.c_str());
@@ -187,18 +168,13 @@ ScratchDirectory::ScratchDirectory()
 ScratchDirectory::~ScratchDirectory()
 {
     SetCurrentDirectoryA(previous_);
-    RemoveTree(path_);
+    DeleteTree(path_);
 }
 
 std::string ScratchDirectory::MakeFile(const std::string &name, size_t size, char fill) const
 {
     std::string path = File(name);
-    FILE *f = fopen(path.c_str(), "wb");
-    if (f) {
-        std::string bytes(size, fill);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
+    WriteTextFile(path, std::string(size, fill));
     return path;
 }
 

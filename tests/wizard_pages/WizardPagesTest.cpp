@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "HelpTopic.h"
-#include "SelfCheck.h"
-#include "SfxArchiveCheck.h"
+#include "ImageChecksum.h"
+#include "SfxArchive.h"
+#include "SystemTest.h"
 #include "SfxSettings.h"
 #include "Wizard.h"
 #include "WizardHarness.h"
 #include "WizardPages.h"
+#include "WizardSheet.h"
 #include "resource.h"
 
 namespace {
@@ -24,7 +26,6 @@ const char kNoFiles[] = "No files ? Ok... hope you know what you are doing.";
 const size_t kStubSize = 1536;
 
 enum { PAGE1, PAGE2, PAGE3, PAGE4, PAGE5, PAGE6 };
-enum { WIZ_BACK = 12323, WIZ_NEXT = 12324, WIZ_FINISH = 12325, WIZ_HELP = 9 };
 
 class WizardPages : public ::testing::Test {
 protected:
@@ -37,7 +38,7 @@ protected:
         std::string stub(kStubSize, '\0');
         stub[0] = 'M';
         stub[1] = 'Z';
-        ASSERT_TRUE(WriteWholeFile(scratch.File("pelstub.bin").c_str(), stub));
+        ASSERT_TRUE(WriteTextFile(scratch.File("pelstub.bin").c_str(), stub));
     }
 
     void AddFiles(const std::vector<std::string> &paths)
@@ -59,7 +60,7 @@ protected:
     {
         SfxArchive archive;
         std::string why;
-        EXPECT_TRUE(ReadSfxArchive(scratch.File("MySFX.EXE").c_str(), kStubSize, &archive, &why)) << why;
+        EXPECT_TRUE(TakeApartSfx(ReadWholeFile(scratch.File("MySFX.EXE")), kStubSize, &archive, &why)) << why;
         return archive;
     }
 
@@ -89,18 +90,12 @@ TEST(SizeText, DecimalUnitsTruncated)
 
 TEST_F(WizardPages, EachPageHasItsTitleButtonsAndHelp)
 {
-    const char *titles[] = {"Create a Self extracting executable",
-                            "Files to attach to the SFX-Module",
-                            "Application Name and Destination Directory",
-                            "Execute command after extraction",
-                            "Output File",
-                            "Finished"};
     PutStub();
     for (int page = PAGE1; page <= PAGE6; page++) {
         ASSERT_EQ(page, wiz.PageIndex());
         char caption[200] = "";
         GetWindowTextA(wiz.Sheet(), caption, sizeof(caption));
-        EXPECT_STREQ(titles[page], caption);
+        EXPECT_STREQ(kWizardTitles[page], caption);
         EXPECT_EQ(page != PAGE1, wiz.WizardButtonEnabled(WIZ_BACK)) << page;
         EXPECT_EQ(page != PAGE6, wiz.WizardButtonEnabled(WIZ_NEXT)) << page;
         EXPECT_EQ(page == PAGE6, wiz.WizardButtonEnabled(WIZ_FINISH)) << page;
@@ -431,7 +426,7 @@ TEST_F(WizardPages, BackFromPage6AndNextBuildAgain)
     BuildOnPage5();
     ASSERT_EQ(PAGE6, wiz.PageIndex());
     std::string output = scratch.File("MySFX.EXE");
-    ASSERT_TRUE(WriteWholeFile(output.c_str(), "stale"));
+    ASSERT_TRUE(WriteTextFile(output.c_str(), "stale"));
 
     wiz.Back();
     ASSERT_EQ(PAGE5, wiz.PageIndex());
@@ -452,7 +447,7 @@ TEST(HelpTopic, PathIsBesideTheProgramWhateverTheCurrentDirectory)
 TEST(SelfCheck, AcceptsTheStampedProgramAndRefusesDamagedCopies)
 {
     std::string program = ProgramDirectory() + "\\Brolt.exe";
-    ASSERT_TRUE(VerifyImageChecksum(program.c_str()));
+    ASSERT_TRUE(VerifyExecutableFile(program.c_str()));
 
     ScratchDirectory scratch;
     std::string image = ReadWholeFile(program.c_str());
@@ -460,26 +455,26 @@ TEST(SelfCheck, AcceptsTheStampedProgramAndRefusesDamagedCopies)
 
     std::string flipped = image;
     flipped[flipped.size() / 2] ^= 0x20;
-    WriteWholeFile(scratch.File("flipped.exe").c_str(), flipped);
-    EXPECT_FALSE(VerifyImageChecksum(scratch.File("flipped.exe").c_str()));
+    WriteTextFile(scratch.File("flipped.exe").c_str(), flipped);
+    EXPECT_FALSE(VerifyExecutableFile(scratch.File("flipped.exe").c_str()));
 
     std::string truncated = image.substr(0, image.size() - 1);
-    WriteWholeFile(scratch.File("truncated.exe").c_str(), truncated);
-    EXPECT_FALSE(VerifyImageChecksum(scratch.File("truncated.exe").c_str()));
+    WriteTextFile(scratch.File("truncated.exe").c_str(), truncated);
+    EXPECT_FALSE(VerifyExecutableFile(scratch.File("truncated.exe").c_str()));
 
     uint32_t pe = (uint8_t)image[0x3C] | (uint8_t)image[0x3D] << 8;
     std::string unstamped = image;
     memset(&unstamped[pe + 24 + 64], 0, 4);
-    WriteWholeFile(scratch.File("unstamped.exe").c_str(), unstamped);
-    EXPECT_FALSE(VerifyImageChecksum(scratch.File("unstamped.exe").c_str()));
+    WriteTextFile(scratch.File("unstamped.exe").c_str(), unstamped);
+    EXPECT_FALSE(VerifyExecutableFile(scratch.File("unstamped.exe").c_str()));
 
     // A header offset that points past the end must not be followed.
     std::string wild = image.substr(0, 128);
     wild[0x3C] = (char)0xF0;
     wild[0x3F] = 0x7F;
-    WriteWholeFile(scratch.File("wild.exe").c_str(), wild);
-    EXPECT_FALSE(VerifyImageChecksum(scratch.File("wild.exe").c_str()));
-    EXPECT_FALSE(VerifyImageChecksum(scratch.File("missing.exe").c_str()));
+    WriteTextFile(scratch.File("wild.exe").c_str(), wild);
+    EXPECT_FALSE(VerifyExecutableFile(scratch.File("wild.exe").c_str()));
+    EXPECT_FALSE(VerifyExecutableFile(scratch.File("missing.exe").c_str()));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include "ByteReader.h"
+
 namespace {
 
 void PutU32(uint8_t *p, uint32_t v)
@@ -13,9 +15,12 @@ void PutU32(uint8_t *p, uint32_t v)
     p[3] = (uint8_t)(v >> 24);
 }
 
-uint32_t GetU32(const uint8_t *p)
+// A fixed text field, bytes as they are; the caller checks r->ok once.
+void TakeField(ByteReader *r, char *field, size_t size)
 {
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
+    const uint8_t *p = r->Take(size);
+    if (p)
+        memcpy(field, p, size);
 }
 
 }  // namespace
@@ -46,24 +51,24 @@ void SfxEncodeHeader(const SfxHeader *h, uint8_t out[SFX_HEADER_SIZE])
 
 int SfxDecodeHeader(const uint8_t *data, size_t length, SfxHeader *h)
 {
-    if (!data || !h || length < SFX_HEADER_SIZE)
+    ByteReader r(data, length);
+    const uint8_t *version = r.Take(4);
+    if (!h || !version || memcmp(version, "2.00", 4) != 0)
         return 0;
-    if (memcmp(data, "2.00", 4) != 0)
-        return 0;
-    memcpy(h->version, data, 4);
-    h->packedFlag = GetU32(data + 4);
-    h->packedSize = GetU32(data + 8);
-    h->packedCrc = GetU32(data + 12);
-    h->showDialog = GetU32(data + 16);
-    h->addProgramFiles = GetU32(data + 20);
-    memcpy(h->destination, data + 24, SFX_PATH_FIELD);
-    h->reserved = GetU32(data + 284);
-    memcpy(h->launchFile, data + 288, SFX_PATH_FIELD);
-    memcpy(h->commandLine, data + 548, SFX_SHORT_FIELD);
-    memcpy(h->appName, data + 628, SFX_SHORT_FIELD);
-    h->moduleType = GetU32(data + 708);
-    h->overwriteMode = GetU32(data + 712);
-    return 1;
+    memcpy(h->version, version, 4);
+    h->packedFlag = r.Le32();
+    h->packedSize = r.Le32();
+    h->packedCrc = r.Le32();
+    h->showDialog = r.Le32();
+    h->addProgramFiles = r.Le32();
+    TakeField(&r, h->destination, SFX_PATH_FIELD);
+    h->reserved = r.Le32();
+    TakeField(&r, h->launchFile, SFX_PATH_FIELD);
+    TakeField(&r, h->commandLine, SFX_SHORT_FIELD);
+    TakeField(&r, h->appName, SFX_SHORT_FIELD);
+    h->moduleType = r.Le32();
+    h->overwriteMode = r.Le32();
+    return r.ok;
 }
 
 int SfxDestinationKind(const SfxHeader *header)
@@ -100,13 +105,15 @@ void SfxEncodeEntryHead(const SfxFileEntry *entry, uint8_t out[SFX_ENTRY_HEAD_SI
 
 int SfxDecodeEntryHead(const uint8_t *data, size_t length, SfxFileEntry *entry)
 {
-    if (!data || !entry || length < SFX_ENTRY_HEAD_SIZE)
+    ByteReader r(data, length);
+    const uint8_t *name = r.Take(SFX_PATH_FIELD);
+    uint32_t size = r.Le32();
+    uint32_t reserved = r.Le32();
+    if (!entry || !r.ok || !memchr(name, 0, SFX_PATH_FIELD))
         return 0;
-    if (!memchr(data, 0, SFX_PATH_FIELD))
-        return 0;
-    memcpy(entry->name, data, SFX_PATH_FIELD);
-    entry->size = GetU32(data + 260);
-    entry->reserved = GetU32(data + 264);
+    memcpy(entry->name, name, SFX_PATH_FIELD);
+    entry->size = size;
+    entry->reserved = reserved;
     return 1;
 }
 
@@ -188,27 +195,4 @@ int SfxIsLaunchFileInside(const char *launchFile)
         p = *end ? end + 1 : end;
     }
     return 1;
-}
-
-void SfxWorkReaderInit(SfxWorkReader *reader, const uint8_t *data, size_t length)
-{
-    reader->data = data;
-    reader->length = data ? length : 0;
-    reader->offset = 0;
-}
-
-int SfxWorkReaderNext(SfxWorkReader *reader, SfxFileEntry *entry, const uint8_t **contents)
-{
-    size_t remaining = reader->length - reader->offset;
-    if (remaining == 0)
-        return SFX_WALK_END;
-    if (!SfxDecodeEntryHead(reader->data + reader->offset, remaining, entry))
-        return SFX_WALK_BAD;
-    remaining -= SFX_ENTRY_HEAD_SIZE;
-    // Compare against what is left rather than adding to the offset, which could wrap.
-    if (entry->size > remaining)
-        return SFX_WALK_BAD;
-    *contents = reader->data + reader->offset + SFX_ENTRY_HEAD_SIZE;
-    reader->offset += SFX_ENTRY_HEAD_SIZE + (size_t)entry->size;
-    return SFX_WALK_ENTRY;
 }

@@ -39,7 +39,7 @@
 // Expanded, it is the work stream: file records back to back, no count, no
 // padding, no end marker; an empty stream means no files. The wizard lists at
 // most 100 files, BroltBuild.exe any number up to SFX_MAX_ENTRIES.
-//   SfxFileEntry head, 268 bytes:
+//   SfxFileEntry head, 268 bytes (WorkStream.h reads them as they are expanded):
 //     0 260  name      stored name, no directory part, at most 259 characters
 //   260   4  size      content length
 //   264   4  reserved  0
@@ -157,19 +157,3 @@ int SfxIsSafeStoredName(const char *name);
 // must never climb above it ("..\x.exe", "a\..\..\x.exe"). Empty and absolute
 // names ("C:\x", "\\server\x", "\x") pass: those are the author's choice.
 int SfxIsLaunchFileInside(const char *launchFile);
-
-// Walk over an expanded work stream held whole in memory.
-struct SfxWorkReader {
-    const uint8_t *data;
-    size_t length;
-    size_t offset;
-};
-
-enum {
-    SFX_WALK_END = 0,    // the stream ended exactly after the last record
-    SFX_WALK_ENTRY = 1,  // *entry and *contents describe the next record
-    SFX_WALK_BAD = -1,   // truncated head, unterminated name or size past the end
-};
-
-void SfxWorkReaderInit(SfxWorkReader *reader, const uint8_t *data, size_t length);
-int SfxWorkReaderNext(SfxWorkReader *reader, SfxFileEntry *entry, const uint8_t **contents);
