@@ -133,7 +133,6 @@ int WriteData(void *context, const uint8_t *data, size_t length)
     }
     c->done += length;
     AdvanceProgress(c->done);
-    PumpMessages();
     return !Stub.cancelled;
 }
 
@@ -158,7 +157,7 @@ int CheckArchive(void)
     Stub.totalBytes = 0;
     Stub.longestName = 0;
     Stub.nameBytes = 0;
-    int result = ExpandArchive(&sink, &parser);
+    int result = ExpandArchive(&sink, &parser, 1);
     if (result == EXPAND_OK) {
         Stub.written = (char *)HeapAlloc(GetProcessHeap(), 0, Stub.nameBytes + 1);
         if (Stub.written)
@@ -190,7 +189,7 @@ int ExtractArchive(void)
     ZeroMemory(&c, sizeof(c));
     StubWorkSink sink = {&c, BeginFile, WriteData, EndFile};
     StubWorkParser parser;
-    int result = ExpandArchive(&sink, &parser);
+    int result = Stub.kept ? ExpandKept(&sink, &parser) : ExpandArchive(&sink, &parser, 0);
     if (c.output) {
         // A file cut short must not pass for a complete one.
         CloseHandle(c.output);

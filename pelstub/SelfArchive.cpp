@@ -1,7 +1,7 @@
 // SelfArchive.cpp -- opening the stub's own file and finding and checking the archive after its image.
 #include "Stub.h"
 
-#include "SfxChecksum.h"
+#include "StubChecksum.h"
 #include "StubImage.h"
 
 namespace {
@@ -88,7 +88,7 @@ int VerifyPackedChecksum(void)
         DWORD take = left < (DWORD)kChunk ? left : (DWORD)kChunk;
         ok = ReadAt(Stub.selfFile, offset, buffer, take);
         if (ok)
-            crc = SfxChecksum(crc, buffer, take);
+            crc = StubChecksum(crc, buffer, take);
         offset += take;
         left -= take;
     }
