@@ -1,12 +1,18 @@
 // StubChecksum.h -- the packed block's checksum (SfxChecksum's CRC-32 variant), four bytes a step.
 //
 // The stub sums every packed byte before it expands any: a byte at a time that
-// pass took longer than the expansion. The four tables are built at the first
-// call, so they cost the stub's file nothing.
+// pass took longer than the expansion. The caller provides room for the four
+// tables, so they cost the stub's file nothing.
 #pragma once
 
 #include <stddef.h>
 #include <stdint.h>
 
+struct StubChecksumTable {
+    uint32_t entry[4][256];  // entry[k][i]: byte i followed by k zero bytes
+};
+
+void StubChecksumInit(StubChecksumTable *table);
+
 // Same value as SfxChecksum for the same bytes; pass the previous result to go on.
-uint32_t StubChecksum(uint32_t crc, const void *data, size_t length);
+uint32_t StubChecksum(const StubChecksumTable *table, uint32_t crc, const void *data, size_t length);
