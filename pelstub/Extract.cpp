@@ -99,6 +99,14 @@ int BeginFile(void *context, const SfxFileEntry *entry)
         return 0;
     }
     SetProgressFile(entry->name);
+    // Most names are new in the folder: made in one call. Any name that is
+    // there already, or that can't be made, goes the careful way below.
+    c->output = CreateFileA(c->path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (c->output != INVALID_HANDLE_VALUE) {
+        NoteWritten(entry->name);
+        return 1;
+    }
+    c->output = NULL;
     DWORD attributes = GetFileAttributesA(c->path);
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {

@@ -1,7 +1,7 @@
-// StubChecksum.h -- the packed block's checksum (SfxChecksum's CRC-32 variant), four bytes a step.
+// StubChecksum.h -- the packed block's checksum (SfxChecksum's CRC-32 variant), eight bytes a step.
 //
 // The stub sums every packed byte before it expands any: a byte at a time that
-// pass took longer than the expansion. The caller provides room for the four
+// pass took longer than the expansion. The caller provides room for the eight
 // tables, so they cost the stub's file nothing.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <stdint.h>
 
 struct StubChecksumTable {
-    uint32_t entry[4][256];  // entry[k][i]: byte i followed by k zero bytes
+    uint32_t entry[8][256];  // entry[k][i]: byte i followed by k zero bytes
 };
 
 void StubChecksumInit(StubChecksumTable *table);

@@ -287,8 +287,8 @@ TEST(ZlibFrame, HeadAndAdlerChecks)
     EXPECT_EQ(0x11E60398u, StubReadTrailer(trailer));
 }
 
-// The stub's four-bytes-a-step checksum against the format's own, at every
-// start within a word and lengths that leave every tail.
+// The stub's eight-bytes-a-step checksum against the format's own, at every
+// start within a step and lengths that leave every tail.
 TEST(StubChecksum, SameAsTheFormatsChecksum)
 {
     StubChecksumTable t;
@@ -296,7 +296,7 @@ TEST(StubChecksum, SameAsTheFormatsChecksum)
     std::vector<uint8_t> bytes(300);
     for (size_t i = 0; i < bytes.size(); i++)
         bytes[i] = (uint8_t)(i * 131 + 7);
-    for (size_t start = 0; start < 4; start++) {
+    for (size_t start = 0; start < 8; start++) {
         for (size_t length = 0; start + length <= bytes.size(); length += 5)
             ASSERT_EQ(SfxChecksum(0, &bytes[start], length), StubChecksum(&t, 0, &bytes[start], length))
                 << start << " " << length;
