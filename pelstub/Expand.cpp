@@ -8,7 +8,11 @@
 
 namespace {
 
-enum { kInputChunk = 64 * 1024 };
+enum {
+    kInputChunk = 64 * 1024,
+    kCommitStep = 1024 * 1024,
+    kKeptPiece = 1024 * 1024,  // what ExpandKept hands on at a time: the files' writes and the progress steps
+};
 
 struct ExpandContext {
     uint8_t *input;
@@ -62,16 +66,64 @@ unsigned InflateInput(void *context, z_const unsigned char **buffer)
     return n;
 }
 
+// Appends to the kept stream, committing memory as it grows; past the limit,
+// or when the system has no more, the copy is given up and the caller expands again.
+void Keep(const uint8_t *data, size_t length)
+{
+    if (!Stub.kept)
+        return;
+    if (length > STUB_KEEP_LIMIT - Stub.keptUsed) {
+        ReleaseKept();
+        return;
+    }
+    size_t need = Stub.keptUsed + length;
+    if (need > Stub.keptCommitted) {
+        size_t grow = (need - Stub.keptCommitted + kCommitStep - 1) / kCommitStep * kCommitStep;
+        if (grow > STUB_KEEP_LIMIT - Stub.keptCommitted ||
+            !VirtualAlloc(Stub.kept + Stub.keptCommitted, grow, MEM_COMMIT, PAGE_READWRITE)) {
+            ReleaseKept();
+            return;
+        }
+        Stub.keptCommitted += grow;
+    }
+    memcpy(Stub.kept + Stub.keptUsed, data, length);
+    Stub.keptUsed = need;
+}
+
 int InflateOutput(void *context, unsigned char *data, unsigned length)
 {
     ExpandContext *c = (ExpandContext *)context;
     c->adler = StubAdler32(c->adler, data, length);
+    Keep(data, length);
     return StubWorkFeed(c->parser, c->sink, data, length) != STUB_WORK_OK;
 }
 
 }  // namespace
 
-int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser)
+void ReleaseKept(void)
+{
+    if (Stub.kept)
+        VirtualFree(Stub.kept, 0, MEM_RELEASE);
+    Stub.kept = NULL;
+    Stub.keptUsed = 0;
+    Stub.keptCommitted = 0;
+}
+
+int ExpandKept(const StubWorkSink *sink, StubWorkParser *parser)
+{
+    StubWorkInit(parser);
+    int status = STUB_WORK_OK;
+    for (size_t at = 0; status == STUB_WORK_OK && at < Stub.keptUsed; at += kKeptPiece) {
+        size_t piece = Stub.keptUsed - at < (size_t)kKeptPiece ? Stub.keptUsed - at : (size_t)kKeptPiece;
+        status = StubWorkFeed(parser, sink, Stub.kept + at, piece);
+    }
+    if (status == STUB_WORK_OK)
+        status = StubWorkFinish(parser);
+    ReleaseKept();
+    return status == STUB_WORK_OK ? EXPAND_OK : EXPAND_WORK;
+}
+
+int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser, int keep)
 {
     LONG high = (LONG)((Stub.headerOffset + SFX_HEADER_SIZE) >> 32);
     if (SetFilePointer(Stub.selfFile, (LONG)(DWORD)(Stub.headerOffset + SFX_HEADER_SIZE), &high,
@@ -86,6 +138,9 @@ int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser)
     c.parser = parser;
     c.sink = sink;
     StubWorkInit(parser);
+    ReleaseKept();
+    if (keep)
+        Stub.kept = (uint8_t *)VirtualAlloc(NULL, STUB_KEEP_LIMIT, MEM_RESERVE, PAGE_READWRITE);
 
     c.input = (uint8_t *)HeapAlloc(GetProcessHeap(), 0, kInputChunk);
     unsigned char *window = (unsigned char *)HeapAlloc(GetProcessHeap(), 0, 32768);
@@ -119,6 +174,8 @@ int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser)
     }
     if (c.readFailed)
         result = EXPAND_READ;
+    if (result != EXPAND_OK)
+        ReleaseKept();
     HeapFree(GetProcessHeap(), 0, window);
     HeapFree(GetProcessHeap(), 0, c.input);
     return result;

@@ -99,6 +99,14 @@ int BeginFile(void *context, const SfxFileEntry *entry)
         return 0;
     }
     SetProgressFile(entry->name);
+    // Most names are new in the folder: made in one call. Any name that is
+    // there already, or that can't be made, goes the careful way below.
+    c->output = CreateFileA(c->path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (c->output != INVALID_HANDLE_VALUE) {
+        NoteWritten(entry->name);
+        return 1;
+    }
+    c->output = NULL;
     DWORD attributes = GetFileAttributesA(c->path);
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -133,7 +141,6 @@ int WriteData(void *context, const uint8_t *data, size_t length)
     }
     c->done += length;
     AdvanceProgress(c->done);
-    PumpMessages();
     return !Stub.cancelled;
 }
 
@@ -158,7 +165,7 @@ int CheckArchive(void)
     Stub.totalBytes = 0;
     Stub.longestName = 0;
     Stub.nameBytes = 0;
-    int result = ExpandArchive(&sink, &parser);
+    int result = ExpandArchive(&sink, &parser, 1);
     if (result == EXPAND_OK) {
         Stub.written = (char *)HeapAlloc(GetProcessHeap(), 0, Stub.nameBytes + 1);
         if (Stub.written)
@@ -190,7 +197,7 @@ int ExtractArchive(void)
     ZeroMemory(&c, sizeof(c));
     StubWorkSink sink = {&c, BeginFile, WriteData, EndFile};
     StubWorkParser parser;
-    int result = ExpandArchive(&sink, &parser);
+    int result = Stub.kept ? ExpandKept(&sink, &parser) : ExpandArchive(&sink, &parser, 0);
     if (c.output) {
         // A file cut short must not pass for a complete one.
         CloseHandle(c.output);

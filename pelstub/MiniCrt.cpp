@@ -6,12 +6,12 @@
 // turn these loops back into calls to themselves.
 extern "C" {
 
+// The string instruction moves the inflater's stored blocks and the kept
+// work stream many times faster than a byte loop, in fewer bytes of code.
 void *memcpy(void *dst, const void *src, size_t n)
 {
-    unsigned char *d = (unsigned char *)dst;
-    const unsigned char *s = (const unsigned char *)src;
-    while (n--)
-        *d++ = *s++;
+    void *d = dst;
+    __asm__ volatile("rep movsb" : "+D"(d), "+S"(src), "+c"(n) : : "memory");
     return dst;
 }
 

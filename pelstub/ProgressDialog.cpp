@@ -8,7 +8,11 @@
 namespace {
 
 const int kRange = 1000;
+// The window is served at most this often while files are written: every
+// round trip costs time, and faster changes are not seen.
+const DWORD kServeMilliseconds = 40;
 int LastPosition;  // one above the bar's position, so that 0 means none yet
+DWORD LastServed;
 
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -61,18 +65,26 @@ void AdvanceProgress(uint64_t done)
 {
     if (!Stub.progressDialog)
         return;
+    DWORD now = GetTickCount();
+    if (now - LastServed < kServeMilliseconds && done < Stub.totalBytes)
+        return;
+    LastServed = now;
     int position = Stub.totalBytes ? (int)(done * kRange / Stub.totalBytes) : kRange;
     if (position + 1 != LastPosition) {
         LastPosition = position + 1;
         SendDlgItemMessageA(Stub.progressDialog, IDC_PROGRESSBAR, PBM_SETPOS, (WPARAM)position, 0);
     }
+    PumpMessages();
 }
 
 void PumpMessages(void)
 {
+    // Without a window there is nothing to serve, and each look costs a round trip.
+    if (!Stub.progressDialog)
+        return;
     MSG message;
     while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-        if (Stub.progressDialog && IsDialogMessageA(Stub.progressDialog, &message))
+        if (IsDialogMessageA(Stub.progressDialog, &message))
             continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

@@ -32,6 +32,13 @@ struct StubState {
     size_t longestName;
     size_t nameBytes;             // every name with its terminator: room for the written list
 
+    // The expanded work stream as the checking pass saw it, when it fit in
+    // STUB_KEEP_LIMIT: the files are then written from it without a second
+    // expansion. NULL: expanded again while writing.
+    uint8_t *kept;
+    size_t keptUsed;
+    size_t keptCommitted;
+
     // Names of the files written in this run, each with its terminator: a name
     // stored twice replaces its own first copy without a question, and a Setup
     // module deletes exactly these files.
@@ -73,7 +80,14 @@ enum {
     EXPAND_READ,         // the file could not be read
     EXPAND_MEMORY,
 };
-int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser);
+// A 32-bit process can spare this much address space and memory; a bigger
+// work stream, or one the system can't hold, is expanded twice instead.
+enum { STUB_KEEP_LIMIT = 64 * 1024 * 1024 };
+// With keep set, the expanded data is also kept in Stub.kept while it fits.
+int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser, int keep);
+// Walks the kept work stream as ExpandArchive would, then releases it.
+int ExpandKept(const StubWorkSink *sink, StubWorkParser *parser);
+void ReleaseKept(void);
 
 // Extract.cpp
 int CheckArchive(void);
@@ -89,6 +103,7 @@ int ShowOpenDialog(void);
 // ProgressDialog.cpp
 void ShowProgressDialog(void);
 void SetProgressFile(const char *name);
+// Moves the bar and serves the window, both at most every few hundredths of a second.
 void AdvanceProgress(uint64_t done);
 void PumpMessages(void);
 void CloseProgressDialog(void);

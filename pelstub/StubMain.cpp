@@ -12,13 +12,17 @@ void Finish(void)
 {
     CloseProgressDialog();
     CloseSelfArchive();
+    ReleaseKept();
 }
 
 int RunStub(void)
 {
     int switchesOk = StubParseSwitches(StubSkipProgramName(GetCommandLineA()), &Stub.switches);
-    if (!Stub.switches.silent)
+    // A silent run shows no window: it does without the common controls.
+    if (!Stub.switches.silent) {
+        InitCommonControlsAtRunTime();
         PreloadDialogHelpers();
+    }
     if (!switchesOk) {
         ShowStubMessage("The folder given with /d: is empty or too long.", NULL);
         return STUB_EXIT_DAMAGED;
@@ -60,7 +64,6 @@ int RunStub(void)
 extern "C" void __stdcall StubEntry(void)
 {
     RestrictDllSearch();
-    InitCommonControlsAtRunTime();
     int result = RunStub();
     Finish();
     ExitProcess((UINT)result);

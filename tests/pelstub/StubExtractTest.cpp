@@ -315,6 +315,28 @@ TEST(UntrustedArchive, DamagedOrHostileArchivesAreRefusedSilently)
     }
 }
 
+// The stub keeps the checked stream in memory up to 64 MiB; past that it is
+// expanded a second time to be written, and a bad record at its end still
+// stops everything before the first file.
+TEST(SilentExtraction, AStreamTooBigToKeepIsCheckedWholeAndExpandedAgain)
+{
+    ScratchFolder work("big");
+    std::string big(64 * 1024 * 1024 + 5, '\0');
+    big[big.size() - 1] = 'z';
+    TestArchive a = ThreeFiles();
+    a.files.insert(a.files.begin() + 1, {"big.bin", big});
+    TestArchive bad = a;
+    bad.files.push_back({"..\\escape.txt", "evil"});
+    ASSERT_TRUE(WriteTestSfx(work / "bad.exe", bad));
+    EXPECT_EQ(1u, RunSfx(work / "bad.exe", "/s /d:" + work / "out"));
+    EXPECT_TRUE(FolderNames(work / "out").empty());
+
+    ASSERT_TRUE(WriteTestSfx(work / "x.exe", a));
+    EXPECT_EQ(0u, RunSfx(work / "x.exe", "/s /d:" + work / "out"));
+    ExpectThreeFiles(work / "out");
+    EXPECT_TRUE(ReadWholeFile(work / "out\\big.bin") == big);
+}
+
 TEST(UntrustedArchive, NotAZlibStreamOrGarbageAfterItIsRefused)
 {
     ScratchFolder work("garbage");

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "SfxArchive.h"
+#include "SfxChecksum.h"
+#include "StubChecksum.h"
 #include "StubImage.h"
 #include "StubPaths.h"
 #include "StubSwitches.h"
@@ -268,4 +270,23 @@ TEST(ZlibFrame, HeadAndAdlerChecks)
     EXPECT_EQ(whole, split);
     const uint8_t trailer[4] = {0x11, 0xE6, 0x03, 0x98};
     EXPECT_EQ(0x11E60398u, StubReadTrailer(trailer));
+}
+
+// The stub's eight-bytes-a-step checksum against the format's own, at every
+// start within a step and lengths that leave every tail.
+TEST(StubChecksum, SameAsTheFormatsChecksum)
+{
+    StubChecksumTable t;
+    StubChecksumInit(&t);
+    std::vector<uint8_t> bytes(300);
+    for (size_t i = 0; i < bytes.size(); i++)
+        bytes[i] = (uint8_t)(i * 131 + 7);
+    for (size_t start = 0; start < 8; start++) {
+        for (size_t length = 0; start + length <= bytes.size(); length += 5)
+            ASSERT_EQ(SfxChecksum(0, &bytes[start], length), StubChecksum(&t, 0, &bytes[start], length))
+                << start << " " << length;
+    }
+    EXPECT_EQ(SfxChecksum(0, bytes.data(), 300),
+              StubChecksum(&t, StubChecksum(&t, 0, bytes.data(), 101), &bytes[101], 199));
+    EXPECT_EQ(0xCA6598D0u, StubChecksum(&t, 0, "abc", 3));
 }
