@@ -33,6 +33,7 @@ static const DWORD DETAIL_INTERVAL_MS = 25;
 
 struct ProgressView {
     HWND hDlg;
+    HWND hBar;
     const Caption *pCaption;   // last caption set, NULL before the first
     char szDetail[MAX_PATH];   // the detail line as shown, or held back when bDetailHeld
     int bDetailSent;           // something was sent at all
@@ -95,7 +96,10 @@ static void SetBar(ProgressView &view, DWORD dwHandled)
         return;
     view.bPositionSet = 1;
     view.uPosition = uPosition;
-    SendDlgItemMessageA(view.hDlg, IDC_PROGRESS_BAR, PBM_SETPOS, uPosition, 0);
+    // The bar paints itself at once on every new position; nothing here needs to
+    // wait for that. Sent messages reach the dialog in the order sent, so anyone
+    // asking the bar later still learns this position.
+    SendNotifyMessageA(view.hBar, PBM_SETPOS, uPosition, 0);
 }
 
 // Only A-Z change: bytes above 127 belong to the code page and stay as they are.
@@ -170,7 +174,7 @@ static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
                        if (bShared)
                            RemoveSharedFile(szPath);
                        else
-                           RemoveFileOrSchedule(szPath);
+                           RemoveFileOrSchedule(szPath, body->File.Path);
                        break;
                    }
                    case REC_REG_ENTRY:
@@ -221,6 +225,7 @@ int RunRemoval()
     ProgressView view;
     memset(&view, 0, sizeof(view));
     view.hDlg = hDlg;
+    view.hBar = GetDlgItem(hDlg, IDC_PROGRESS_BAR);
     DWORD dwHandled = 0;
     RemoveFilesAndEntries(view, dwHandled);
     RemoveDirectories(view, dwHandled);
