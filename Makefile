@@ -30,9 +30,7 @@ native: deps
 
 dist: windows
 	@mkdir -p $(DIST)
-	@for f in $(DIST_FILES); do \
-	  if [ -f $(WIN)/bin/$$f ]; then cp $(WIN)/bin/$$f $(DIST)/; fi; \
-	done
+	@for f in $(DIST_FILES); do cp $(WIN)/bin/$$f $(DIST)/ || exit 1; done
 	@ls -l $(DIST)
 
 test: dist native

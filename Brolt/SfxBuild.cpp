@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "BuildChecks.h"
 #include "SfxWriter.h"
 
 namespace {
@@ -96,6 +97,10 @@ int BuildSfxFiles(const SfxSettingsRecord *settings, const char *pszOutput, cons
         return 0;
     char szText[MAX_PATH];
     char szText2[MAX_PATH];
+    // Replacing the compressor, the stub, this program or a listed file would
+    // break this build or every later one.
+    if (OutputReplacesInput(pszOutput, paths, count))
+        return 0;
 
     SfxWriter *writer = SfxWriterCreate(pszOutput);
     if (!writer)

@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "BuildChecks.h"
 #include "SfxBuild.h"
 #include "SfxChecksum.h"
 
@@ -152,6 +153,13 @@ void SfxWriterAddFile(SfxWriter *writer, const char *pszSourcePath, const char *
                                  FILE_ATTRIBUTE_NORMAL, NULL);
     if (hSource == INVALID_HANDLE_VALUE)
         return;
+    // A name the stub would refuse makes the whole archive refuse to extract,
+    // so it fails the build here, where the user can still rename the file.
+    if (!SfxIsSafeStoredName(pszStoredName)) {
+        CloseHandle(hSource);
+        writer->workWriteFailed = 1;
+        return;
+    }
 
     SfxFileEntry entry;
     memset(&entry, 0, sizeof(entry));
@@ -204,7 +212,11 @@ int SfxWriterFinish(SfxWriter *writer)
     char szPackedPath[MAX_PATH];
     if (!MakeTempFile(szPackedPath))
         return 0;
-    if (RunCompressor(writer->szWorkPath, szPackedPath) == 0) {
+    // Exit code 0 is the compressor's own failure; 0xC0000000 and up is a
+    // crash, whatever it left behind. Either way only a block that expands to
+    // the work stream is taken.
+    unsigned long exitCode = RunCompressor(writer->szWorkPath, szPackedPath);
+    if (exitCode == 0 || exitCode >= 0xC0000000ul || !PackedBlockMatches(szPackedPath, writer->szWorkPath)) {
         DeleteFileA(szPackedPath);
         return 0;
     }
@@ -222,17 +234,6 @@ int SfxWriterFinish(SfxWriter *writer)
     BOOL stubRead = stub && (stubSize == 0 || ReadFile(hStub, stub, stubSize, &got, NULL));
     CloseHandle(hStub);
     if (!stubRead || got != stubSize) {
-        Free(stub);
-        DeleteFileA(szPackedPath);
-        return 0;
-    }
-
-    // An output named like the stub would overwrite the stub itself and every
-    // later build would start from a finished archive.
-    char szStubFull[MAX_PATH], szOutFull[MAX_PATH];
-    if (!GetFullPathNameA("pelstub.bin", sizeof(szStubFull), szStubFull, NULL) ||
-        !GetFullPathNameA(writer->szOutputPath, sizeof(szOutFull), szOutFull, NULL) ||
-        lstrcmpiA(szStubFull, szOutFull) == 0) {
         Free(stub);
         DeleteFileA(szPackedPath);
         return 0;

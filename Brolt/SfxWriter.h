@@ -10,7 +10,7 @@ struct SfxWriter {
     char szWorkPath[MAX_PATH];
     char szOutputPath[MAX_PATH];
     SfxHeader header;
-    int workWriteFailed;  // a record went to the work file incomplete: the stream is unusable
+    int workWriteFailed;  // a record went to the work file incomplete or under a name the stub refuses
     size_t filesAdded;    // records written whole; a driver with a long list checks it
 };
 
@@ -22,7 +22,8 @@ int SfxWriterSetModule(SfxWriter *writer, int moduleType, int overwriteMode);
 int SfxWriterSetLaunch(SfxWriter *writer, const char *pszLaunchFile, const char *pszCommandLine, int value);
 // kind: SFX_DEST_TEMP, SFX_DEST_CURRENT, SFX_DEST_CUSTOM (needs the text), SFX_DEST_FOURTH.
 int SfxWriterSetDestination(SfxWriter *writer, int kind, const char *pszCustom, int addProgramFiles);
-// Appends one record; a source that can't be opened or read whole is left out.
+// Appends one record; a source that can't be opened or read whole is left out,
+// one whose stored name breaks SfxIsSafeStoredName fails the build.
 void SfxWriterAddFile(SfxWriter *writer, const char *pszSourcePath, const char *pszStoredName);
 int SfxWriterFinish(SfxWriter *writer);
 int SfxWriterDestroy(SfxWriter *writer);

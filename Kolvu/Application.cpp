@@ -30,6 +30,7 @@ int Application::ParseCommandLine()
     for (DWORD i = 0; i < count && pszPos != NULL; i++) {
         uint32_t length = 0;
         NextToken(pszPos, NULL, &length);
+        // Ten spare bytes, as the program has always allocated; the scan is bounded by the capacity anyway.
         char *pszArgument = (char *)HeapAlloc(heap, 0, length + 10);
         if (pszArgument == NULL)
             return 0;

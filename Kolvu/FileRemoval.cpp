@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "Owners.h"
 #include "Platform.h"
 #include "RestartDialogIds.h"
 #include "UninstallState.h"
@@ -26,43 +27,46 @@ static const DWORD kWininitLimit = 1024 * 1024;
 // missing): one line per file, so that every file the restart dialog lists goes.
 // Only the text from the insertion point on is written again; the file grows,
 // so nothing before that point is touched even when the write fails.
-static int AddWininitLine(const char *pszWininit, const char *pszShortPath)
+// Inserts the line into the open file; 1 when all of it was written.
+static int InsertWininitLine(HANDLE hFile, const char *pszShortPath)
 {
-    HANDLE hFile = CreateFileA(pszWininit, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, NULL);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return 0;
-    int bCreated = GetLastError() != ERROR_ALREADY_EXISTS;
-    int nResult = 0;
     DWORD cbFile = GetFileSize(hFile, NULL);
-    char *pText = NULL;
-    if (cbFile != INVALID_FILE_SIZE && cbFile <= kWininitLimit)
-        pText = (char *)HeapAlloc(GetProcessHeap(), 0, cbFile + 2 * MAX_PATH + 32);
+    if (cbFile == INVALID_FILE_SIZE || cbFile > kWininitLimit)
+        return 0;
+    HeapBlock<char> pText(cbFile + 2 * MAX_PATH + 32);
     DWORD cbRead = 0;
     // A file with NUL bytes (a UTF-16 one, say) is no text our line may join.
-    if (pText != NULL && ReadFile(hFile, pText, cbFile, &cbRead, NULL) && cbRead == cbFile &&
-        memchr(pText, 0, cbFile) == NULL) {
-        int bFound = 0;
-        size_t at = RenameSectionEnd(pText, cbFile, &bFound);
-        // The new text is the old one's tail moved up behind the inserted lines.
-        char szInsert[MAX_PATH + 32];
-        int cchInsert = snprintf(szInsert, sizeof(szInsert), "%s%sNUL=%s\r\n",
-                                 (at > 0 && pText[at - 1] != '\n') ? "\r\n" : "",
-                                 bFound ? "" : "[Rename]\r\n", pszShortPath);
-        if (cchInsert > 0 && (size_t)cchInsert < sizeof(szInsert)) {
-            size_t cbTail = cbFile - at;
-            memmove(pText + at + cchInsert, pText + at, cbTail);
-            memcpy(pText + at, szInsert, (size_t)cchInsert);
-            DWORD cbWrite = (DWORD)(cchInsert + cbTail);
-            DWORD cbWritten = 0;
-            nResult = SetFilePointer(hFile, (LONG)at, NULL, FILE_BEGIN) == (DWORD)at &&
-                      WriteFile(hFile, pText + at, cbWrite, &cbWritten, NULL) && cbWritten == cbWrite;
-        }
-    }
-    if (pText != NULL)
-        HeapFree(GetProcessHeap(), 0, pText);
+    if (!pText || !ReadFile(hFile, pText, cbFile, &cbRead, NULL) || cbRead != cbFile ||
+        memchr(pText, 0, cbFile) != NULL)
+        return 0;
+    int bFound = 0;
+    size_t at = RenameSectionEnd(pText, cbFile, &bFound);
+    // The new text is the old one's tail moved up behind the inserted lines.
+    char szInsert[MAX_PATH + 32];
+    int cchInsert = snprintf(szInsert, sizeof(szInsert), "%s%sNUL=%s\r\n",
+                             (at > 0 && pText[at - 1] != '\n') ? "\r\n" : "",
+                             bFound ? "" : "[Rename]\r\n", pszShortPath);
+    if (cchInsert <= 0 || (size_t)cchInsert >= sizeof(szInsert))
+        return 0;
+    size_t cbTail = cbFile - at;
+    memmove(pText + at + cchInsert, pText + at, cbTail);
+    memcpy(pText + at, szInsert, (size_t)cchInsert);
+    DWORD cbWrite = (DWORD)(cchInsert + cbTail);
+    DWORD cbWritten = 0;
+    return SetFilePointer(hFile, (LONG)at, NULL, FILE_BEGIN) == (DWORD)at &&
+           WriteFile(hFile, pText + at, cbWrite, &cbWritten, NULL) && cbWritten == cbWrite;
+}
+
+static int AddWininitLine(const char *pszWininit, const char *pszShortPath)
+{
+    FileHandle hFile(CreateFileA(pszWininit, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!hFile.IsValid())
+        return 0;
+    int bCreated = GetLastError() != ERROR_ALREADY_EXISTS;
+    int nResult = InsertWininitLine(hFile, pszShortPath);
     DWORD cbNow = GetFileSize(hFile, NULL);
-    CloseHandle(hFile);
+    hFile.Reset();
     // A file made only to fail would be read at the next start for nothing.
     if (bCreated && (!nResult || cbNow == 0))
         DeleteFileA(pszWininit);
@@ -82,6 +86,22 @@ static int ScheduleInWininit(const char *pszShortPath)
     if (cch < 0 || (size_t)cch >= sizeof(szWininit))
         return 0;
     return AddWininitLine(szWininit, pszShortPath);
+}
+
+// Schedules the object for deletion at the next start; 1 when the store took it.
+static int Schedule(const char *pszPath)
+{
+    // The 95 family's WININIT.INI processing runs before long names are available,
+    // so both stores are given the 8.3 form.
+    char szShortPath[MAX_PATH];
+    DWORD cchShort = GetShortPathNameA(pszPath, szShortPath, sizeof(szShortPath));
+    if (cchShort == 0 || cchShort >= sizeof(szShortPath)) {
+        // No short form to be had: the path as given is the best name for the object.
+        if (strlen(pszPath) >= sizeof(szShortPath))
+            return 0;
+        strcpy(szShortPath, pszPath);
+    }
+    return IsWindowsNT() ? ScheduleOnNt(szShortPath) : ScheduleInWininit(szShortPath);
 }
 
 int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName)
@@ -106,21 +126,7 @@ int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName)
     if (dwAttributes == INVALID_FILE_ATTRIBUTES)
         return 1;
 
-    // The 95 family's WININIT.INI processing runs before long names are available,
-    // so both stores are given the 8.3 form.
-    char szShortPath[MAX_PATH];
-    DWORD cchShort = GetShortPathNameA(pszPath, szShortPath, sizeof(szShortPath));
-    if (cchShort == 0 || cchShort >= sizeof(szShortPath)) {
-        // No short form to be had: the path as given is the best name for the object.
-        if (strlen(pszPath) >= sizeof(szShortPath))
-            szShortPath[0] = '\0';
-        else
-            strcpy(szShortPath, pszPath);
-    }
-
-    int nResult = 0;
-    if (szShortPath[0] != '\0')
-        nResult = IsWindowsNT() ? ScheduleOnNt(szShortPath) : ScheduleInWininit(szShortPath);
+    int nResult = Schedule(pszPath);
 
     // Taken again after scheduling, but an object that vanished meanwhile must not be
     // mistaken for a directory by the all-ones "invalid" value.

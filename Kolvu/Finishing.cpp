@@ -3,12 +3,15 @@
 #include "UninstallState.h"
 #include "FileRemoval.h"
 #include "LanguageDll.h"
-#include "MultiLang.h"
 #include "RecordPath.h"
 #include <io.h>
 #include <string.h>
 
 static const UINT OUTCOME_BOX = MB_SYSTEMMODAL | MB_ICONEXCLAMATION;
+// The string table has no number for this one: it is English unless the files translate it.
+static const RunText DIR_NOT_EMPTY = {"Uninstall|DirNotEmpty", 0,
+                                      "Some directories are not empty and could not be removed."};
+static const RunText SUCCESS = {"Uninstall|Success", 10006, NULL};
 
 static void DisposeTempLanguageDll()
 {
@@ -21,17 +24,9 @@ static void DisposeTempLanguageDll()
 
 static void ShowOutcome()
 {
-    if (UninstallState.DirectoryNotEmpty) {
-        if (IsLanguageFileMode())
-            MessageBoxByKey(NULL, "Uninstall|DirNotEmpty", L"Uninstall", OUTCOME_BOX);
-        else
-            MessageBoxA(NULL, "Some directories are not empty and could not be removed.", "Uninstall",
-                        OUTCOME_BOX);
-    }
-    if (IsLanguageFileMode())
-        MessageBoxByKey(NULL, "Uninstall|Success", L"Uninstall", OUTCOME_BOX);
-    else
-        ResMessageBox(10006, OUTCOME_BOX);
+    if (UninstallState.DirectoryNotEmpty)
+        RunMessageBox(DIR_NOT_EMPTY, OUTCOME_BOX);
+    RunMessageBox(SUCCESS, OUTCOME_BOX);
 }
 
 int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
@@ -57,11 +52,7 @@ int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
     }
 
     // Both files go whatever the mode: nothing of the installation may stay behind.
-    char szLanguageFile[MAX_PATH];
-    if (LanguageFilePath(szLanguageFile, sizeof(szLanguageFile), pszInstallLogPath, "\\LEXA1.LDB"))
-        DeleteFileA(szLanguageFile);
-    if (LanguageFilePath(szLanguageFile, sizeof(szLanguageFile), pszInstallLogPath, "\\LEXA2.LDB"))
-        DeleteFileA(szLanguageFile);
+    DeleteLanguageFiles(pszInstallLogPath);
 
     char *pszLastBackslash = strrchr(pszInstallLogPath, '\\');
     if (pszLastBackslash) {

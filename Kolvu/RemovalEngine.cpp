@@ -3,7 +3,6 @@
 #include "UninstallState.h"
 #include "InstallLog.h"
 #include "LanguageDll.h"
-#include "MultiLang.h"
 #include "PathVariables.h"
 #include "RecordPath.h"
 #include "RemovalActions.h"
@@ -11,17 +10,14 @@
 #include <commctrl.h>
 #include <string.h>
 
-// The caption line by key in language-file mode, else in English.
-struct Caption {
-    const char *pszKey;
-    const char *pszEnglish;
-};
-static const Caption CAPTION_FILE = {"Uninstall|RemovingFile", "Removing File:"};
-static const Caption CAPTION_SYSTEM_FILE = {"Uninstall|SystemFile", "System File"};
-static const Caption CAPTION_REG_ENTRY = {"Uninstall|RegEntry", "Removing System Registry Entries"};
-static const Caption CAPTION_INI_ENTRY = {"Uninstall|INIEntry", "Removing INI Entries"};
-static const Caption CAPTION_DIRECTORY = {"Uninstall|Directory", "Removing Directory:"};
-static const Caption CAPTION_UNINSTALL_KEY = {"Uninstall|UIKey", "Deleting Uninstall Key"};
+// The caption line by key in language-file mode, else in English: the string
+// table has no numbers for these, so a language DLL does not translate them.
+static const RunText CAPTION_FILE = {"Uninstall|RemovingFile", 0, "Removing File:"};
+static const RunText CAPTION_SYSTEM_FILE = {"Uninstall|SystemFile", 0, "System File"};
+static const RunText CAPTION_REG_ENTRY = {"Uninstall|RegEntry", 0, "Removing System Registry Entries"};
+static const RunText CAPTION_INI_ENTRY = {"Uninstall|INIEntry", 0, "Removing INI Entries"};
+static const RunText CAPTION_DIRECTORY = {"Uninstall|Directory", 0, "Removing Directory:"};
+static const RunText CAPTION_UNINSTALL_KEY = {"Uninstall|UIKey", 0, "Deleting Uninstall Key"};
 
 // Every write into the dialog is a call into the main thread and waits for it;
 // with thousands of records these calls, not the removal, would set the pace.
@@ -34,7 +30,7 @@ static const DWORD DETAIL_INTERVAL_MS = 25;
 struct ProgressView {
     HWND hDlg;
     HWND hBar;
-    const Caption *pCaption;   // last caption set, NULL before the first
+    const RunText *pCaption;   // last caption set, NULL before the first
     char szDetail[MAX_PATH];   // the detail line as shown, or held back when bDetailHeld
     int bDetailSent;           // something was sent at all
     int bDetailHeld;           // szDetail is newer than what the dialog shows
@@ -52,16 +48,13 @@ UINT ProgressPosition(DWORD handled, DWORD total)
     return (UINT)((unsigned long long)handled * 100u / total);
 }
 
-static void SetCaption(ProgressView &view, const Caption &caption)
+static void SetCaption(ProgressView &view, const RunText &caption)
 {
     if (view.pCaption == &caption)
         return;
     view.pCaption = &caption;
     view.bSendNextDetail = 1;
-    if (IsLanguageFileMode())
-        SetDlgItemTextByKey(view.hDlg, IDC_PROGRESS_CAPTION, caption.pszKey);
-    else
-        SetDlgItemTextA(view.hDlg, IDC_PROGRESS_CAPTION, caption.pszEnglish);
+    SetRunText(GetDlgItem(view.hDlg, IDC_PROGRESS_CAPTION), caption);
 }
 
 static void SendDetail(ProgressView &view)
@@ -120,6 +113,24 @@ static void UnregisterIfServer(ProgressView &view, const char *pszLowerPath)
     }
 }
 
+static void RemoveFileRecord(ProgressView &view, const PathRecord &file, int bShared)
+{
+    SetCaption(view, bShared ? CAPTION_SYSTEM_FILE : CAPTION_FILE);
+    SetDetail(view, file.Path);
+    // a relative path would act on wherever we happen to run
+    if (!IsActionablePath(file.Path))
+        return;
+    char szPath[sizeof(file.Path)];
+    strcpy(szPath, file.Path);
+    LowerAscii(szPath);
+    // unregistered first, also when other installations keep the file
+    UnregisterIfServer(view, szPath);
+    if (bShared)
+        RemoveSharedFile(szPath);
+    else
+        RemoveFileOrSchedule(szPath, file.Path);
+}
+
 // First pass: every custom uninstall program, in file order, each to its end.
 // Returns 0 (after the message) when one failed, could not be started at all or
 // its record is damaged: what it had to do before the removal did not happen.
@@ -141,6 +152,7 @@ static int RunCustomPrograms()
                    return 1;
                });
     if (bFailed) {
+        // The numbered string in language-file mode too: this message has no text key.
         ShowResWarning(10004);
         return 0;
     }
@@ -159,24 +171,9 @@ static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
                        return 1;
                    switch (RecordCode(head)) {
                    case REC_FILE:
-                   case REC_SYSTEM_FILE: {
-                       int bShared = RecordCode(head) == REC_SYSTEM_FILE;
-                       SetCaption(view, bShared ? CAPTION_SYSTEM_FILE : CAPTION_FILE);
-                       SetDetail(view, body->File.Path);
-                       // a relative path would act on wherever we happen to run
-                       if (!IsActionablePath(body->File.Path))
-                           break;
-                       char szPath[sizeof(body->File.Path)];
-                       strcpy(szPath, body->File.Path);
-                       LowerAscii(szPath);
-                       // unregistered first, also when other installations keep the file
-                       UnregisterIfServer(view, szPath);
-                       if (bShared)
-                           RemoveSharedFile(szPath);
-                       else
-                           RemoveFileOrSchedule(szPath, body->File.Path);
+                   case REC_SYSTEM_FILE:
+                       RemoveFileRecord(view, body->File, RecordCode(head) == REC_SYSTEM_FILE);
                        break;
-                   }
                    case REC_REG_ENTRY:
                        SetCaption(view, CAPTION_REG_ENTRY);
                        SetDetail(view, "");

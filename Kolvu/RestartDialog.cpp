@@ -1,27 +1,26 @@
 // RestartDialog.cpp -- procedure of "RESTARTDLG", which lists the locked files and offers a restart.
 #include "UninstallRun.h"
-#include "LanguageDll.h"
-#include "MultiLang.h"
 #include "resource.h"
+
+static const RunText TITLE = {"Uninstall|RestartTopic", 10007, NULL};
+static const struct {
+    int nId;
+    RunText text;
+} ITEM_TEXTS[] = {
+    {IDC_RESTART_TEXT1, {"Uninstall|Restart1", 10008, NULL}},
+    {IDC_RESTART_TEXT2, {"Uninstall|Restart2", 10009, NULL}},
+    {IDC_RESTART_QUESTION, {"Uninstall|Restart3", 10010, NULL}},
+    // the buttons' keys have no section
+    {IDOK, {"Yes", 95, NULL}},
+    {IDCANCEL, {"No", 96, NULL}},
+};
 
 // Runs at creation during start-up, after the language has been prepared.
 static void OnInitDialog(HWND hDlg)
 {
-    if (IsLanguageFileMode()) {
-        SetWindowTextByKey(hDlg, "Uninstall|RestartTopic");
-        SetDlgItemTextByKey(hDlg, IDC_RESTART_TEXT1, "Uninstall|Restart1");
-        SetDlgItemTextByKey(hDlg, IDC_RESTART_TEXT2, "Uninstall|Restart2");
-        SetDlgItemTextByKey(hDlg, IDC_RESTART_QUESTION, "Uninstall|Restart3");
-        SetDlgItemTextByKey(hDlg, IDOK, "Yes");
-        SetDlgItemTextByKey(hDlg, IDCANCEL, "No");
-    } else {
-        SetWindowResText(hDlg, 10007);
-        SetDlgItemResText(hDlg, IDC_RESTART_TEXT1, 10008);
-        SetDlgItemResText(hDlg, IDC_RESTART_TEXT2, 10009);
-        SetDlgItemResText(hDlg, IDC_RESTART_QUESTION, 10010);
-        SetDlgItemResText(hDlg, IDOK, 95);
-        SetDlgItemResText(hDlg, IDCANCEL, 96);
-    }
+    SetRunText(hDlg, TITLE);
+    for (const auto &item : ITEM_TEXTS)
+        SetRunText(GetDlgItem(hDlg, item.nId), item.text);
     CenterWindow(hDlg);
 }
 

@@ -1,5 +1,6 @@
 // RunAndWait.cpp -- starts a program through the shell and waits until it has ended.
 #include "UninstallRun.h"
+#include "Owners.h"
 #include <shellapi.h>
 
 BOOL RunAndWait(HWND hOwner, LPCSTR pszVerb, LPCSTR pszFile, LPCSTR pszParameters,
@@ -19,10 +20,10 @@ BOOL RunAndWait(HWND hOwner, LPCSTR pszVerb, LPCSTR pszFile, LPCSTR pszParameter
     // then there is nothing to wait for and no exit code to judge.
     if (!ShellExecuteExA(&sei) || sei.hProcess == NULL)
         return FALSE;
-    WaitForSingleObject(sei.hProcess, INFINITE);
+    KernelHandle hProcess(sei.hProcess);
+    WaitForSingleObject(hProcess, INFINITE);
     DWORD dwExitCode = 0;
-    GetExitCodeProcess(sei.hProcess, &dwExitCode);
-    CloseHandle(sei.hProcess);
+    GetExitCodeProcess(hProcess, &dwExitCode);
     if (pdwExitCode)
         *pdwExitCode = dwExitCode;
     return TRUE;

@@ -2,40 +2,32 @@
 // with the stamped one, so a damaged copy stops before it touches anything.
 #include "SelfCheck.h"
 
+#include "Owners.h"
 #include "PeChecksum.h"
 
 enum { CHUNK_SIZE = 64 * 1024 };
 
 int VerifyExecutableFile(LPCSTR pszPath)
 {
-    HANDLE hFile = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (hFile == INVALID_HANDLE_VALUE)
+    FileHandle hFile(CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+    HeapBlock<BYTE> pChunk(CHUNK_SIZE);
+    if (!hFile.IsValid() || !pChunk)
         return 0;
-    BYTE *pChunk = (BYTE *)HeapAlloc(GetProcessHeap(), 0, CHUNK_SIZE);
-    if (pChunk == NULL) {
-        CloseHandle(hFile);
-        return 0;
-    }
 
     // The headers sit in the first chunk; every chunk but the last is even,
     // so the 16-bit words line up from one chunk to the next.
-    int ok = 1;
     uint32_t fieldOffset = 0, stored = 0, sum = 0;
     uint64_t position = 0;
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(hFile, pChunk, CHUNK_SIZE, &got, NULL)) {
-            ok = 0;
-            break;
-        }
+        if (!ReadFile(hFile, pChunk, CHUNK_SIZE, &got, NULL))
+            return 0;
         if (got == 0)
             break;
         if (position == 0) {
-            if (!PeChecksumFieldOffset(pChunk, got, &fieldOffset)) {
-                ok = 0;
-                break;
-            }
+            if (!PeChecksumFieldOffset(pChunk, got, &fieldOffset))
+                return 0;
             stored = PeStoredChecksum(pChunk, fieldOffset);
         }
         sum = PeChecksumAdd(sum, pChunk, got, position, fieldOffset);
@@ -43,11 +35,8 @@ int VerifyExecutableFile(LPCSTR pszPath)
         if (got < CHUNK_SIZE)
             break;
     }
-    HeapFree(GetProcessHeap(), 0, pChunk);
-    CloseHandle(hFile);
-
     // An unstamped file (checksum 0) counts as damaged: every build is stamped.
-    return ok && position > 0 && stored != 0 && PeChecksumFinish(sum, position) == stored;
+    return position > 0 && stored != 0 && PeChecksumFinish(sum, position) == stored;
 }
 
 int SelfCheck()

@@ -22,6 +22,8 @@ void UninstallApplication::ChooseInstallLogPath()
 int UninstallApplication::Run()
 {
     ChooseInstallLogPath();
+    // -1 only for a run that never started; past start-up the exit code is 0 whatever
+    // happened (declined, a custom program failed): the boxes told the user.
     if (!StartUninstall())
         return -1;
     // The worker does the removal; this thread only pumps messages until it is done.

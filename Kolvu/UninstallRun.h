@@ -1,15 +1,31 @@
 // UninstallRun.h -- the uninstall run: start-up helpers, worker thread, progress, removal engine, finishing.
 #pragma once
 #include <windows.h>
+#include <stdint.h>
 
 // --- UninstallStartup.cpp ---
 // Identifier of the main thread, which owns both dialogs; the worker posts its WM_QUIT here.
 extern DWORD MainThreadId;
+
+// --- LanguageMode.cpp ---
 // Nonzero when the start-up loaded the table of LEXA1.LDB: texts are then taken by key.
 int IsLanguageFileMode();
-// The language file pszName ("\\LEXA1.LDB") beside the log: 0 when the log path has
-// no directory part or the result would not fit.
-int LanguageFilePath(char *pszOut, size_t cbOut, const char *pszLogPath, const char *pszName);
+// Reads LEXA1.LDB / LEXA2.LDB beside the log as the LANGF_* bits ask into the table
+// slots (none beside a log path without a directory); returns IsLanguageFileMode().
+int ReadLanguageFiles(const char *pszLogPath, uint32_t uLanguageData);
+// Deletes both language files beside the log, whatever the mode.
+void DeleteLanguageFiles(const char *pszLogPath);
+// One text of the run: by key in language-file mode, else string uStringId of the
+// language module, else (uStringId 0) the fixed English text.
+struct RunText {
+    const char *pszKey;
+    UINT uStringId;
+    const char *pszEnglish;
+};
+// Puts the text on a window; 0 and nothing changed for a key the tables lack.
+int SetRunText(HWND hWnd, const RunText &text);
+// Message box without owner, caption "Uninstall"; the button pressed, 0 (no box) without text.
+int RunMessageBox(const RunText &text, UINT uType);
 
 // --- MainLoop.cpp ---
 // Pumps the calling thread's messages until WM_QUIT and returns that message's wParam.

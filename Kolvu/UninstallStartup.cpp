@@ -4,7 +4,7 @@
 #include "UninstallState.h"
 #include "InstallLog.h"
 #include "LanguageDll.h"
-#include "MultiLang.h"
+#include "Owners.h"
 #include "PathVariables.h"
 #include <fcntl.h>
 #include <io.h>
@@ -16,121 +16,47 @@
 
 DWORD MainThreadId;
 
-// The tables of LEXA1.LDB and LEXA2.LDB; the first one decides the language mode.
-static LanguageTable *FirstLanguageTable;
-static LanguageTable *SecondLanguageTable;
-
-int IsLanguageFileMode()
-{
-    return FirstLanguageTable != NULL;
-}
-
 static void StartupMessage(const char *pszText)
 {
     MessageBoxA(NULL, pszText, "Uninstall", MB_OK | MB_ICONEXCLAMATION);
 }
 
-static void CloseLog()
+// Every failure after the log opened: the message, then the log closes. Returns 0.
+static int FailWithLogClosed(const char *pszText)
 {
+    StartupMessage(pszText);
     _close(UninstallState.LogFile);
     UninstallState.LogFile = -1;
+    return 0;
 }
 
-// The language files lie beside the log. A log path without a directory part
-// gives no name at all: the log itself must never be read as a language file.
-int LanguageFilePath(char *pszOut, size_t cbOut, const char *pszLogPath, const char *pszName)
-{
-    const char *pszLastBackslash = strrchr(pszLogPath, '\\');
-    if (!pszLastBackslash)
-        return 0;
-    size_t cchDir = (size_t)(pszLastBackslash - pszLogPath);
-    size_t cchName = strlen(pszName);
-    if (cchDir + cchName >= cbOut)
-        return 0;
-    memcpy(pszOut, pszLogPath, cchDir);
-    memcpy(pszOut + cchDir, pszName, cchName + 1);
-    return 1;
-}
-
-static void ReadLanguageFileBesideLog(LanguageTable **ppTable, const char *pszLogPath, const char *pszName)
-{
-    char szPath[MAX_PATH];
-    if (LanguageFilePath(szPath, sizeof(szPath), pszLogPath, pszName))
-        ReadLanguageFile(ppTable, szPath);
-}
-
-static int PrepareLanguageFiles(const LogHeader &header, const char *pszLogPath)
-{
-    if (header.LanguageData & LANGF_FIRST_FILE) {
-        ReadLanguageFileBesideLog(&FirstLanguageTable, pszLogPath, "\\LEXA1.LDB");
-        SetPrimaryLanguageTable(FirstLanguageTable);
-    }
-    if (header.LanguageData & LANGF_SECOND_FILE) {
-        ReadLanguageFileBesideLog(&SecondLanguageTable, pszLogPath, "\\LEXA2.LDB");
-        SetSecondaryLanguageTable(SecondLanguageTable);
-    }
-    if (!FirstLanguageTable) {
-        StartupMessage("Unable to load language file. Uninstall failed !");
-        CloseLog();
-        return 0;
-    }
-    return 1;
-}
-
-static int ReadWhole(int fd, unsigned char *pBuffer, uint32_t cbWanted)
-{
-    uint32_t cbDone = 0;
-    while (cbDone < cbWanted) {
-        uint32_t cbChunk = cbWanted - cbDone;
-        if (cbChunk > 0x100000)
-            cbChunk = 0x100000;
-        int cbRead = _read(fd, pBuffer + cbDone, cbChunk);
-        if (cbRead <= 0)
-            return 0;
-        cbDone += (uint32_t)cbRead;
-    }
-    return 1;
-}
+static const char INVALID_LOG_DLL[] = "Invalid installation log. Unable to restore language DLL.";
 
 // Copies the language DLL image that follows the header into a "ZNX" file in the
-// temporary directory; its name goes into TempLanguageDllPath.
+// temporary directory; its name goes into TempLanguageDllPath. On failure the file
+// stays for the process end, as everything else of a failed start does.
 static int RestoreLanguageDll(uint32_t cbImage)
 {
     // The size comes from the file: never allocate more than the file still holds.
     __int64 nHere = _telli64(UninstallState.LogFile);
     __int64 nLength = _filelengthi64(UninstallState.LogFile);
-    if (nHere < 0 || nLength < 0 || (uint64_t)(nLength - nHere) < cbImage) {
-        StartupMessage("Invalid installation log. Unable to restore language DLL.");
-        CloseLog();
-        return 0;
-    }
-    unsigned char *pImage = (unsigned char *)malloc(cbImage);
-    if (!pImage) {
-        StartupMessage("Out of memory. Unable to restore language DLL.");
-        CloseLog();
-        return 0;
-    }
-    if (!ReadWhole(UninstallState.LogFile, pImage, cbImage)) {
-        StartupMessage("Invalid installation log. Unable to restore language DLL.");
-        CloseLog();
-        free(pImage);
-        return 0;
-    }
+    if (nHere < 0 || nLength < 0 || (uint64_t)(nLength - nHere) < cbImage)
+        return FailWithLogClosed(INVALID_LOG_DLL);
+    HeapBlock<unsigned char> pImage(cbImage);
+    if (!pImage)
+        return FailWithLogClosed("Out of memory. Unable to restore language DLL.");
+    if (ReadFully(UninstallState.LogFile, pImage, cbImage) != cbImage)
+        return FailWithLogClosed(INVALID_LOG_DLL);
     char szTempDir[MAX_PATH];
     GetTempPathA(MAX_PATH, szTempDir);
     GetTempFileNameA(szTempDir, "ZNX", 0, UninstallState.TempLanguageDllPath);
     int fdDll = _open(UninstallState.TempLanguageDllPath, _O_CREAT | _O_TRUNC | _O_BINARY | _O_RDWR,
                       _S_IREAD | _S_IWRITE);
-    if (fdDll == -1) {
-        StartupMessage("Unable to restore language DLL.");
-        CloseLog();
-        free(pImage);
-        return 0;
-    }
+    if (fdDll == -1)
+        return FailWithLogClosed("Unable to restore language DLL.");
     // A short write leaves a damaged module, which the load below rejects.
     _write(fdDll, pImage, cbImage);
     _close(fdDll);
-    free(pImage);
     return 1;
 }
 
@@ -143,6 +69,7 @@ static int PrepareLanguageDll(const LogHeader &header)
     char szSelf[MAX_PATH];
     GetModuleFileNameA(NULL, szSelf, MAX_PATH);
     if (!LoadLanguageDll(szSelf)) {
+        // The log stays open: the process ends at once.
         StartupMessage("Unable to access internal string resources. Corrupt executable ! Uninstall failed !");
         return 0;
     }
@@ -192,7 +119,8 @@ int UninstallApplication::OpenInstallLog()
 int UninstallApplication::StartUninstall()
 {
     UninstallState.RecordCount = 0;
-    // The progress bar class of "UNINSTDLG" lives there.
+    // The progress bar class of "UNINSTDLG" lives there. Never released: the
+    // dialog uses the class until the process ends.
     LoadLibraryA("COMCTL32.DLL");
     InitPathVariables();
 
@@ -207,16 +135,13 @@ int UninstallApplication::StartUninstall()
     }
 
     LogHeader header;
-    if (!ReadLogHeader(UninstallState.LogFile, &header)) {
-        StartupMessage("Invalid installation log.");
-        CloseLog();
-        return 0;
-    }
+    if (!ReadLogHeader(UninstallState.LogFile, &header))
+        return FailWithLogClosed("Invalid installation log.");
     UninstallState.SkipUnregister = SkipUnregisterFromFlags(header.Flags);
 
     if (header.Flags & LOGF_LANGUAGE_FILES) {
-        if (!PrepareLanguageFiles(header, installLogPath))
-            return 0;
+        if (!ReadLanguageFiles(installLogPath, header.LanguageData))
+            return FailWithLogClosed("Unable to load language file. Uninstall failed !");
     } else if (!PrepareLanguageDll(header)) {
         return 0;
     }
@@ -230,7 +155,9 @@ int UninstallApplication::StartUninstall()
 
     MainThreadId = GetCurrentThreadId();
     // Nothing would ever end the main loop without the worker, so a thread that
-    // cannot start ends the run like any other start-up failure.
+    // cannot start ends the run like any other start-up failure. 10000 bytes, not a
+    // round 10240, is the size the program has always asked for; the system rounds
+    // it up to whole pages.
     if (_beginthread(UninstallThread, 10000, (void *)(UINT_PTR)MainThreadId) == (uintptr_t)-1)
         return 0;
     return 1;

@@ -1,18 +1,13 @@
 // UninstallThread.cpp -- the worker thread: asks for confirmation, runs the removal, tells the main thread.
 #include "UninstallRun.h"
 #include "UninstallState.h"
-#include "LanguageDll.h"
-#include "MultiLang.h"
+
+static const RunText CONFIRM = {"Uninstall|Confirm", 10002, NULL};
 
 int ConfirmUninstall()
 {
-    int nAnswer;
-    if (IsLanguageFileMode())
-        nAnswer = MessageBoxByKey(NULL, "Uninstall|Confirm", L"Uninstall", MB_YESNO | MB_ICONQUESTION);
-    else
-        nAnswer = ResMessageBox(10002, MB_YESNO | MB_ICONQUESTION);
     // 0 means no text and no box: without a question there is no consent.
-    return nAnswer == IDYES;
+    return RunMessageBox(CONFIRM, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void __cdecl UninstallThread(void *pMainThreadId)

@@ -1,49 +1,57 @@
 // Cleanup.cpp -- removing a Setup module's working folder once its program has ended.
+//
+// Only the files this run wrote are deleted, by name, then the folder: whatever
+// the program left there, or linked there, is never walked into.
 #include "Stub.h"
 
 #include "StubPaths.h"
 
 namespace {
 
-const int kMaxDepth = 32;
-
-void RemoveContents(const char *folder, int depth)
+// Nonzero when every written file is gone.
+int DeleteWritten(const char *folder)
 {
-    char pattern[MAX_PATH];
-    if (depth > kMaxDepth || !StubJoinPath(pattern, sizeof(pattern), folder, "*"))
-        return;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(pattern, &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!lstrcmpA(found.cFileName, ".") || !lstrcmpA(found.cFileName, ".."))
-            continue;
+    int left = 0;
+    for (const char *name = Stub.written; name && name < Stub.written + Stub.writtenUsed;
+         name += strlen(name) + 1) {
         char path[MAX_PATH];
-        if (!StubJoinPath(path, sizeof(path), folder, found.cFileName))
+        if (!StubJoinPath(path, sizeof(path), folder, name))
             continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // A junction leads outside the folder: remove the link, never what it points to.
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemoveContents(path, depth + 1);
-            RemoveDirectoryA(path);
-        } else {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-                SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path);
+        DWORD attributes = GetFileAttributesA(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            continue;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // Put there by the program in place of our file: a junction goes (the
+            // link, never what it points to), a real folder stays with the program's work.
+            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                RemoveDirectoryA(path);
+            continue;
         }
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+        if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(path))
+            left = 1;
+    }
+    return !left;
 }
 
 }  // namespace
 
-void RemoveFolderTree(const char *path)
+void RemoveWrittenFiles(const char *folder)
 {
+    // A folder swapped for a junction is only unlinked.
+    DWORD attributes = GetFileAttributesA(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        RemoveDirectoryA(folder);
+        return;
+    }
     // The program that just ended may take a moment to let go of its files.
     for (int attempt = 0; attempt < 10; attempt++) {
-        RemoveContents(path, 0);
-        if (RemoveDirectoryA(path) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        int allGone = DeleteWritten(folder);
+        if (RemoveDirectoryA(folder) || GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES)
+            return;
+        // Files the program made itself keep the folder: they are not ours to delete.
+        if (allGone)
             return;
         Sleep(300);
     }

@@ -32,13 +32,30 @@ void ProgramFilesFolder(char *path, DWORD size)
     }
 }
 
-// A folder name in base that does not exist yet; made at once when create is set.
+// 32 bits from the system's generator, so that no one can prepare the folder
+// before it is made. Loaded after the DLL search was narrowed: on newer systems
+// advapi32 forwards the call to cryptbase.dll. Systems without it (the 95
+// family) get what little the clock and the process offer.
+DWORD RandomBits(void)
+{
+    typedef BOOLEAN(WINAPI * GenRandomFn)(PVOID, ULONG);
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    GenRandomFn generate = advapi ? (GenRandomFn)(void *)GetProcAddress(advapi, "SystemFunction036") : NULL;
+    DWORD bits = 0;
+    if (generate && generate(&bits, sizeof(bits)))
+        return bits;
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter.LowPart ^ GetTickCount() ^ (GetCurrentProcessId() << 16);
+}
+
+// A folder name in base that does not exist yet; made at once when create is
+// set, and then made by this call only: a name that exists is never taken.
 int FreshFolder(const char *base, char *path, size_t size, int create)
 {
-    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
-    for (int attempt = 0; attempt < 1000; attempt++) {
+    for (int attempt = 0; attempt < 100; attempt++) {
         char name[16];
-        wsprintfA(name, "ZXS%05X", (unsigned)((seed + (DWORD)attempt) & 0xFFFFF));
+        wsprintfA(name, "ZXS%08X", (unsigned)RandomBits());
         if (!StubJoinPath(path, size, base, name))
             return 0;
         if (create ? CreateDirectoryA(path, NULL) != 0 : GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
@@ -94,16 +111,16 @@ int CreateFolderPath(const char *path)
 
 }  // namespace
 
-void ChooseDefaultDestination(char *path, size_t size)
+int ChooseDefaultDestination(char *path, size_t size)
 {
     path[0] = '\0';
     if (Stub.switches.haveDestination) {
         lstrcpynA(path, Stub.switches.destination, (int)size);
-        return;
+        return 1;
     }
     if (Stub.header.moduleType == SFX_MODULE_SETUP) {
         TempFolder(path, size);
-        return;
+        return 1;
     }
     char text[SFX_PATH_FIELD];
     switch (SfxDestinationKind(&Stub.header)) {
@@ -124,8 +141,14 @@ void ChooseDefaultDestination(char *path, size_t size)
         if (Stub.header.addProgramFiles == 1) {
             char programFiles[MAX_PATH];
             ProgramFilesFolder(programFiles, sizeof(programFiles));
-            if (StubUnderProgramFiles(path, size, programFiles, text))
-                break;
+            // The plain text instead would put the files somewhere the author never chose.
+            if (!StubUnderProgramFiles(path, size, programFiles, text)) {
+                ShowStubMessage("The destination folder name is too long with the Program Files folder "
+                                "in front of it:\n%s",
+                                text);
+                return 0;
+            }
+            break;
         }
         lstrcpynA(path, text, (int)size);
         break;
@@ -138,6 +161,7 @@ void ChooseDefaultDestination(char *path, size_t size)
     }
     }
     StubTrimSeparators(path);
+    return 1;
 }
 
 int PrepareDestination(void)

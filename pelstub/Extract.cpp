@@ -17,6 +17,7 @@ int CountEntry(void *context, const SfxFileEntry *entry)
     size_t length = strlen(entry->name);
     if (length > Stub.longestName)
         Stub.longestName = length;
+    Stub.nameBytes += length + 1;
     return 1;
 }
 
@@ -31,6 +32,34 @@ void ReportFailure(ExtractContext *c, const char *format, const char *argument)
 {
     ShowStubMessage(format, argument);
     c->failed = 1;
+}
+
+// Names are kept in capitals and compared byte for byte, the way the file
+// system tells names apart; lstrcmpi's word sort would call "ae" and "\xE6" equal.
+void UpperName(const char *name, char *upper)
+{
+    lstrcpynA(upper, name, SFX_PATH_FIELD);
+    CharUpperBuffA(upper, lstrlenA(upper));
+}
+
+int WasWritten(const char *name)
+{
+    char upper[SFX_PATH_FIELD];
+    UpperName(name, upper);
+    for (const char *p = Stub.written; p && p < Stub.written + Stub.writtenUsed; p += strlen(p) + 1) {
+        if (strcmp(p, upper) == 0)
+            return 1;
+    }
+    return 0;
+}
+
+void NoteWritten(const char *name)
+{
+    size_t length = strlen(name) + 1;
+    if (!WasWritten(name) && Stub.writtenUsed + length <= Stub.nameBytes) {
+        UpperName(name, Stub.written + Stub.writtenUsed);
+        Stub.writtenUsed += length;
+    }
 }
 
 // Whether an existing file is replaced, following the mode in force; the
@@ -76,7 +105,8 @@ int BeginFile(void *context, const SfxFileEntry *entry)
             ReportFailure(c, "The file could not be written because a folder has its name:\n%s", c->path);
             return 0;
         }
-        if (!ShouldReplace(entry->name))
+        // The archive's own earlier copy of a name stored twice is no one's file to ask about.
+        if (!WasWritten(entry->name) && !ShouldReplace(entry->name))
             return 1;
         if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             SetFileAttributesA(c->path, FILE_ATTRIBUTE_NORMAL);
@@ -87,6 +117,7 @@ int BeginFile(void *context, const SfxFileEntry *entry)
         ReportFailure(c, "The file could not be written:\n%s", c->path);
         return 0;
     }
+    NoteWritten(entry->name);
     return 1;
 }
 
@@ -126,9 +157,14 @@ int CheckArchive(void)
     Stub.entryCount = 0;
     Stub.totalBytes = 0;
     Stub.longestName = 0;
+    Stub.nameBytes = 0;
     int result = ExpandArchive(&sink, &parser);
-    if (result == EXPAND_OK)
-        return 1;
+    if (result == EXPAND_OK) {
+        Stub.written = (char *)HeapAlloc(GetProcessHeap(), 0, Stub.nameBytes + 1);
+        if (Stub.written)
+            return 1;
+        result = EXPAND_MEMORY;
+    }
     char text[400];
     if (result == EXPAND_MEMORY) {
         ShowStubMessage("There is not enough memory to extract the archive.", NULL);

@@ -79,6 +79,23 @@ void WaitForJob(const JobCalls *calls, HANDLE job)
 
 }  // namespace
 
+int CheckLaunchFile(void)
+{
+    const char *refusal = NULL;
+    // A Setup module that runs nothing would extract, delete and report success.
+    if (Stub.header.moduleType == SFX_MODULE_SETUP && !Stub.launchFile[0])
+        refusal = "This setup archive names no program to run.";
+    else if (!SfxIsLaunchFileInside(Stub.launchFile))
+        refusal = "The program to start has a name that is not allowed:\n\"%s\"";
+    if (!refusal)
+        return 1;
+    char text[200];
+    lstrcpyA(text, refusal);
+    lstrcatA(text, "\n\nNothing was extracted.");
+    ShowStubMessage(text, Stub.launchFile);
+    return 0;
+}
+
 int LaunchProgram(int waitForAll, DWORD *exitCode)
 {
     *exitCode = 0;

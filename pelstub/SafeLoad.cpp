@@ -44,6 +44,16 @@ HMODULE LoadSystemLibrary(const char *name)
     return LoadLibraryA(path);
 }
 
+void PreloadDialogHelpers(void)
+{
+    // When a dialog shows, system DLLs resolve their delay-loaded imports (the
+    // input method's ole32, the theme's msimg32) by the plain search, which on
+    // some systems (Wine) still starts beside the program. Loaded from the
+    // system folder first, they are then found by name and never searched for.
+    LoadSystemLibrary("ole32.dll");
+    LoadSystemLibrary("msimg32.dll");
+}
+
 void InitCommonControlsAtRunTime(void)
 {
     HMODULE comctl = LoadSystemLibrary("comctl32.dll");

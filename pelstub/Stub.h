@@ -30,6 +30,13 @@ struct StubState {
     uint32_t entryCount;
     uint64_t totalBytes;
     size_t longestName;
+    size_t nameBytes;             // every name with its terminator: room for the written list
+
+    // Names of the files written in this run, each with its terminator: a name
+    // stored twice replaces its own first copy without a question, and a Setup
+    // module deletes exactly these files.
+    char *written;
+    size_t writtenUsed;
 
     char destination[MAX_PATH];   // where the files go
     int ownsDestination;          // a fresh folder of ours: removed after a Setup run
@@ -45,6 +52,7 @@ extern StubState Stub;
 void RestrictDllSearch(void);
 HMODULE LoadSystemLibrary(const char *name);
 void InitCommonControlsAtRunTime(void);
+void PreloadDialogHelpers(void);
 
 // Messages.cpp: boxes without owner; none at all when silent.
 void ShowStubMessage(const char *format, const char *argument);
@@ -71,8 +79,8 @@ int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser);
 int CheckArchive(void);
 int ExtractArchive(void);
 
-// Destination.cpp
-void ChooseDefaultDestination(char *path, size_t size);
+// Destination.cpp: the default is 0 when it can't be made (a message was shown).
+int ChooseDefaultDestination(char *path, size_t size);
 int PrepareDestination(void);
 
 // OpenDialog.cpp
@@ -89,7 +97,8 @@ void CloseProgressDialog(void);
 int AskOverwrite(const char *name);
 
 // Launch.cpp
+int CheckLaunchFile(void);
 int LaunchProgram(int waitForAll, DWORD *exitCode);
 
 // Cleanup.cpp
-void RemoveFolderTree(const char *path);
+void RemoveWrittenFiles(const char *folder);

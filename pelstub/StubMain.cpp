@@ -16,16 +16,20 @@ void Finish(void)
 
 int RunStub(void)
 {
-    if (!StubParseSwitches(StubSkipProgramName(GetCommandLineA()), &Stub.switches)) {
+    int switchesOk = StubParseSwitches(StubSkipProgramName(GetCommandLineA()), &Stub.switches);
+    if (!Stub.switches.silent)
+        PreloadDialogHelpers();
+    if (!switchesOk) {
         ShowStubMessage("The folder given with /d: is empty or too long.", NULL);
         return STUB_EXIT_DAMAGED;
     }
     // Everything is checked before the first byte is written.
-    if (!OpenSelfArchive() || !VerifyPackedChecksum() || !CheckArchive())
+    if (!OpenSelfArchive() || !VerifyPackedChecksum() || !CheckArchive() || !CheckLaunchFile())
         return STUB_EXIT_DAMAGED;
 
     int setup = Stub.header.moduleType == SFX_MODULE_SETUP;
-    ChooseDefaultDestination(Stub.destination, sizeof(Stub.destination));
+    if (!ChooseDefaultDestination(Stub.destination, sizeof(Stub.destination)))
+        return STUB_EXIT_WRITE;
     if (!Stub.switches.silent && Stub.header.showDialog && !ShowOpenDialog())
         return STUB_EXIT_CANCELLED;
     int result = PrepareDestination();
@@ -47,7 +51,7 @@ int RunStub(void)
         MessageBoxA(NULL, text, StubCaption(), MB_OK | MB_ICONINFORMATION);
     }
     if (Stub.ownsDestination)
-        RemoveFolderTree(Stub.destination);
+        RemoveWrittenFiles(Stub.destination);
     return result;
 }
 

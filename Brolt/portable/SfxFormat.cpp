@@ -110,16 +110,82 @@ int SfxDecodeEntryHead(const uint8_t *data, size_t length, SfxFileEntry *entry)
     return 1;
 }
 
+namespace {
+
+char UpperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
+}
+
+// "CON", "con.txt", "Com1 .log", "CONIN$" and the like open devices, not files:
+// Windows looks at the text before the first dot, trailing blanks dropped.
+int IsDeviceName(const char *name)
+{
+    static const char *const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+    char base[16];
+    size_t n = 0;
+    while (name[n] && name[n] != '.') {
+        if (n == sizeof(base) - 1)
+            return 0;
+        base[n] = UpperAscii(name[n]);
+        n++;
+    }
+    while (n > 0 && base[n - 1] == ' ')
+        n--;
+    base[n] = '\0';
+    for (const char *device : kDevices) {
+        if (strcmp(base, device) == 0)
+            return 1;
+    }
+    // COM0-9 and LPT0-9, and the superscript digits 1-3 of the ANSI code page.
+    unsigned char digit = (unsigned char)base[3];
+    return n == 4 && (memcmp(base, "COM", 3) == 0 || memcmp(base, "LPT", 3) == 0) &&
+           ((digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3);
+}
+
+}  // namespace
+
 int SfxIsSafeStoredName(const char *name)
 {
-    if (!name || name[0] == '\0')
+    if (!name)
         return 0;
-    if (strcmp(name, ".") == 0 || strstr(name, "..") != NULL)
+    size_t length = strlen(name);
+    if (length == 0 || length >= SFX_PATH_FIELD)
+        return 0;
+    // Windows drops trailing dots and blanks, so "a." would land on "a"; this
+    // also covers "." and "..". Inner dots ("v1..2.zip") are plain characters.
+    if (name[length - 1] == '.' || name[length - 1] == ' ')
         return 0;
     for (const char *p = name; *p; p++) {
-        unsigned char c = (unsigned char)*p;
-        if (c < 0x20 || c == '\\' || c == '/' || c == ':')
+        if ((unsigned char)*p < 0x20)
             return 0;
+    }
+    return !strpbrk(name, "\\/:<>\"|?*") && !IsDeviceName(name);
+}
+
+int SfxIsLaunchFileInside(const char *launchFile)
+{
+    if (!launchFile || !launchFile[0])
+        return 1;
+    if (launchFile[1] == ':' || launchFile[0] == '\\' || launchFile[0] == '/')
+        return 1;
+    int depth = 0;
+    const char *p = launchFile;
+    while (*p) {
+        const char *end = p;
+        int onlyDots = 1;
+        while (*end && *end != '\\' && *end != '/') {
+            onlyDots = onlyDots && (*end == '.' || *end == ' ');
+            end++;
+        }
+        size_t length = (size_t)(end - p);
+        // Anything of dots and blanks but "." may be taken as ".." by some
+        // path parser on the way: count it as a step up.
+        if (length > 0 && !(length == 1 && *p == '.'))
+            depth += onlyDots ? -1 : 1;
+        if (depth < 0)
+            return 0;
+        p = *end ? end + 1 : end;
     }
     return 1;
 }

@@ -145,9 +145,18 @@ void SfxEncodeEntryHead(const SfxFileEntry *entry, uint8_t out[SFX_ENTRY_HEAD_SI
 // are given or the name has no terminator within its 260 bytes.
 int SfxDecodeEntryHead(const uint8_t *data, size_t length, SfxFileEntry *entry);
 
-// A stored name is safe to create inside the destination only when it is not
-// empty, not "." or "..", has no "..", no '\\', '/' or ':' and no control byte.
+// The one rule for stored names, kept by the writer and the stub alike: a name
+// is stored and extracted only when it names a plain file inside the
+// destination: 1 to 259 bytes, no '\', '/', ':', <>"|?* or control byte, no
+// trailing dot or blank (which also rules out "." and ".."), and no device
+// name (CON, PRN, AUX, NUL, COM0-9, LPT0-9, CONIN$, CONOUT$, CLOCK$, with or
+// without an extension). Inner dots are allowed: "release..notes.txt".
 int SfxIsSafeStoredName(const char *name);
+
+// A relative launchFile is started inside the destination, so its components
+// must never climb above it ("..\x.exe", "a\..\..\x.exe"). Empty and absolute
+// names ("C:\x", "\\server\x", "\x") pass: those are the author's choice.
+int SfxIsLaunchFileInside(const char *launchFile);
 
 // Walk over an expanded work stream held whole in memory.
 struct SfxWorkReader {

@@ -90,10 +90,7 @@ BOOL SetWindowTextByKey(HWND hWnd, const char* pszKey) {
 }
 
 BOOL SetDlgItemTextByKey(HWND hDlg, int nIDDlgItem, const char* pszKey) {
-    const WCHAR* pwszText = GetLanguageText(pszKey);
-    if (!pwszText)
-        return 0;
-    return SetWindowTextWide(GetDlgItem(hDlg, nIDDlgItem), pwszText);
+    return SetWindowTextByKey(GetDlgItem(hDlg, nIDDlgItem), pszKey);
 }
 
 int MessageBoxByKey(HWND hWndOwner, const char* pszKey, const WCHAR* pwszCaption, UINT uType) {

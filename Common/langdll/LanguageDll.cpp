@@ -1,5 +1,6 @@
 // LanguageDll.cpp -- loading and checking a language module and fetching numbered strings.
 #include "LanguageDll.h"
+#include "Owners.h"
 
 #include <string.h>
 
@@ -27,18 +28,14 @@ int LoadLanguageDll(LPCSTR pszFileName)
 {
     if (pszFileName == NULL)
         return 0;
-    HMODULE hModule = LoadLibraryA(pszFileName);
-    if (hModule == NULL)
+    Module hModule(LoadLibraryA(pszFileName));
+    if (!hModule.IsValid() || !HasLanguageSignature(hModule))
         return 0;
-    if (!HasLanguageSignature(hModule)) {
-        FreeLibrary(hModule);
-        return 0;
-    }
     FreeLanguageDll();
-    LanguageModule = hModule;
+    LanguageModule = hModule.Detach();
 
     GetDefDlgFontProc pfnGetDefDlgFont =
-        (GetDefDlgFontProc)(void *)GetProcAddress(hModule, "GetDefDlgFont");
+        (GetDefDlgFontProc)(void *)GetProcAddress(LanguageModule, "GetDefDlgFont");
     if (pfnGetDefDlgFont != NULL)
         DefaultDialogFont = pfnGetDefDlgFont();
     return 1;
@@ -85,9 +82,7 @@ int ResMessageBox(UINT uID, UINT uType)
 
 int SetDlgItemResText(HWND hDlg, int nIDDlgItem, UINT uID)
 {
-    char szText[RES_STRING_SIZE];
-    LoadResString(uID, szText, RES_STRING_SIZE);
-    return SetDlgItemTextA(hDlg, nIDDlgItem, szText);
+    return SetWindowResText(GetDlgItem(hDlg, nIDDlgItem), uID);
 }
 
 int SetWindowResText(HWND hWnd, UINT uID)

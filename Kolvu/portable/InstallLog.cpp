@@ -13,25 +13,27 @@
 #endif
 #include <stdio.h>   // SEEK_SET, SEEK_CUR, SEEK_END
 
-static uint32_t ReadLE32(const uint8_t *p)
+#include "ByteReader.h"
+
+// Copies the next fixed text field and tells whether its NUL lies inside the
+// field; a field without one is never read past its end.
+template <size_t N>
+static int TakeText(ByteReader &r, char (&out)[N])
 {
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
+    const uint8_t *in = r.Take(N);
+    if (!in)
+        return 0;
+    memcpy(out, in, N);
+    return memchr(in, 0, N) != NULL;
 }
 
-// Copies a fixed text field and tells whether its NUL lies inside the field;
-// a field without one is never read past its end.
-static int CopyText(char *out, const uint8_t *in, size_t size)
-{
-    memcpy(out, in, size);
-    return memchr(in, 0, size) != NULL;
-}
-
-// Reads until n bytes came or the file ended; a short count means end of file.
-static size_t ReadFully(int fd, void *buffer, size_t n)
+size_t ReadFully(int fd, void *buffer, size_t n)
 {
     size_t done = 0;
     while (done < n) {
-        int got = (int)_read(fd, (char *)buffer + done, (unsigned)(n - done));
+        // At most 1 MB a call: a count must stay far below what the int result can report.
+        size_t piece = n - done < 0x100000 ? n - done : 0x100000;
+        int got = (int)_read(fd, (char *)buffer + done, (unsigned)piece);
         if (got <= 0)
             break;
         done += (size_t)got;
@@ -55,12 +57,13 @@ uint32_t RecordBodySize(uint8_t code)
 
 int DecodeLogHeader(const uint8_t *bytes, LogHeader *header)
 {
-    memcpy(header->Unused1, bytes, sizeof(header->Unused1));
-    header->Version = ReadLE32(bytes + 84);
-    header->Flags = ReadLE32(bytes + 88);
-    memcpy(header->Unused2, bytes + 92, sizeof(header->Unused2));
-    header->LanguageData = ReadLE32(bytes + 112);
-    return header->Version == LOG_VERSION;
+    ByteReader r(bytes, LOG_HEADER_SIZE);
+    memcpy(header->Unused1, r.Take(sizeof(header->Unused1)), sizeof(header->Unused1));
+    header->Version = r.Le32();
+    header->Flags = r.Le32();
+    memcpy(header->Unused2, r.Take(sizeof(header->Unused2)), sizeof(header->Unused2));
+    header->LanguageData = r.Le32();
+    return r.ok && header->Version == LOG_VERSION;
 }
 
 int ReadLogHeader(int fd, LogHeader *header)
@@ -72,36 +75,36 @@ int ReadLogHeader(int fd, LogHeader *header)
     return DecodeLogHeader(bytes, header);
 }
 
+// Fields one statement each, in their on-disk order (the reader moves on with every
+// one), and every field copied even after an unsound one.
 int DecodeRecordBody(uint8_t code, const uint8_t *bytes, RecordBody *body)
 {
+    ByteReader r(bytes, RecordBodySize(code));
+    int sound = 1;
     switch (code) {
     case REC_APP:
-        return CopyText(body->App.Name, bytes, sizeof(body->App.Name)) &
-               CopyText(body->App.DestinationDir, bytes + 80, sizeof(body->App.DestinationDir));
+        sound &= TakeText(r, body->App.Name);
+        sound &= TakeText(r, body->App.DestinationDir);
+        return sound;
     case REC_FILE:
     case REC_SYSTEM_FILE:
     case REC_DIRECTORY:
-        return CopyText(body->File.Path, bytes, sizeof(body->File.Path));
-    case REC_REG_ENTRY: {
-        RegEntryRecord *r = &body->RegEntry;
-        r->RootCode = bytes[0];
-        int sound = CopyText(r->SubKey, bytes + 1, sizeof(r->SubKey)) &
-                    CopyText(r->ValueName, bytes + 268, sizeof(r->ValueName));
-        return sound && IsValidRootCode(r->RootCode);
-    }
-    case REC_INI_ENTRY: {
-        IniEntryRecord *r = &body->IniEntry;
-        r->Location = ReadLE32(bytes);
-        int sound = CopyText(r->FileName, bytes + 4, sizeof(r->FileName)) &
-                    CopyText(r->Section, bytes + 264, sizeof(r->Section)) &
-                    CopyText(r->Key, bytes + 524, sizeof(r->Key));
-        return sound && IsValidIniLocation(r->Location);
-    }
-    case REC_CUSTOM_UNINSTALL: {
-        CustomUninstallRecord *r = &body->CustomUninstall;
-        return CopyText(r->Program, bytes, sizeof(r->Program)) &
-               CopyText(r->Parameters, bytes + 260, sizeof(r->Parameters));
-    }
+        return TakeText(r, body->File.Path);
+    case REC_REG_ENTRY:
+        body->RegEntry.RootCode = r.U8();
+        sound &= TakeText(r, body->RegEntry.SubKey);
+        sound &= TakeText(r, body->RegEntry.ValueName);
+        return sound && IsValidRootCode(body->RegEntry.RootCode);
+    case REC_INI_ENTRY:
+        body->IniEntry.Location = r.Le32();
+        sound &= TakeText(r, body->IniEntry.FileName);
+        sound &= TakeText(r, body->IniEntry.Section);
+        sound &= TakeText(r, body->IniEntry.Key);
+        return sound && IsValidIniLocation(body->IniEntry.Location);
+    case REC_CUSTOM_UNINSTALL:
+        sound &= TakeText(r, body->CustomUninstall.Program);
+        sound &= TakeText(r, body->CustomUninstall.Parameters);
+        return sound;
     default:
         return 0;
     }
@@ -119,8 +122,9 @@ struct WalkBuffer {
     uint8_t *data;
 };
 
-// Copies n bytes found at position into out. 1 when they were there, 0 when
-// the file ends first, -1 when the descriptor could not be positioned.
+// Copies n bytes found at position into out and returns 0. Otherwise returns what
+// the walk then returns: 1 when the file ends first, -1 when the descriptor could
+// not be positioned.
 static int ReadAt(WalkBuffer *buffer, int64_t position, void *out, size_t n)
 {
     if (position < buffer->start ||
@@ -131,10 +135,19 @@ static int ReadAt(WalkBuffer *buffer, int64_t position, void *out, size_t n)
         buffer->start = position;
         buffer->length = ReadFully(buffer->fd, buffer->data, WALK_BUFFER_SIZE);
         if (n > buffer->length)
-            return 0;
+            return 1;
     }
     memcpy(out, buffer->data + (position - buffer->start), n);
-    return 1;
+    return 0;
+}
+
+static RecordHead DecodeRecordHead(const uint8_t *bytes)
+{
+    ByteReader r(bytes, RECORD_HEAD_SIZE);
+    RecordHead head;
+    head.Type = r.Le32();
+    head.BodyLength = r.Le32();
+    return head;
 }
 
 int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes,
@@ -157,13 +170,9 @@ int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes,
     int result;
     for (;;) {
         result = ReadAt(&buffer, position, headBytes, sizeof(headBytes));
-        if (result <= 0) {
-            result = result < 0 ? -1 : 1;
+        if (result != 0)
             break;
-        }
-        RecordHead head;
-        head.Type = ReadLE32(headBytes);
-        head.BodyLength = ReadLE32(headBytes + 4);
+        RecordHead head = DecodeRecordHead(headBytes);
         position += RECORD_HEAD_SIZE;
         if (head.BodyLength >= 0x80000000u || (int64_t)head.BodyLength > fileEnd - position) {
             // Still visited, bodiless: a pass that must not go on past a damaged
@@ -177,10 +186,8 @@ int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes,
         const RecordBody *decoded = NULL;
         if ((handledCodes & RecordMask(code)) && size != 0 && head.BodyLength == size) {
             result = ReadAt(&buffer, position, bodyBytes, size);
-            if (result <= 0) {
-                result = result < 0 ? -1 : 1;
+            if (result != 0)
                 break;
-            }
             if (DecodeRecordBody(code, bodyBytes, &body))
                 decoded = &body;
         }

@@ -146,6 +146,10 @@ uint32_t RecordBodySize(uint8_t code);
 inline int IsValidRootCode(uint32_t rootCode) { return rootCode <= REG_ROOT_LAST; }
 inline int IsValidIniLocation(uint32_t location) { return location <= INI_LOCATION_FULL_PATH; }
 
+// Reads from the descriptor until n bytes came or the file ended; the count read
+// (short only at the end of the file or on an error).
+size_t ReadFully(int fd, void *buffer, size_t n);
+
 // Decodes 116 header bytes; returns 1 when Version is LOG_VERSION.
 int DecodeLogHeader(const uint8_t *bytes, LogHeader *header);
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "InstallLogWriter.h"
+#include "SystemTest.h"
 #include "UiTest.h"
 
 static std::string BinDir()
@@ -132,14 +133,7 @@ int main(int argc, char **argv)
     if (nDirs < 1 || nDirs > 100 || nFiles < 1 || nDirs * nFiles > 10000 || nRounds < 1)
         return 2;
 
-    // Wine frames the windows itself, as in the tests: otherwise each hidden
-    // window costs a 2 s wait for a window manager that is not there.
-    HKEY hKey;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, NULL, 0, KEY_WRITE, NULL, &hKey,
-                        NULL) == ERROR_SUCCESS) {
-        RegSetValueExA(hKey, "Managed", 0, REG_SZ, (const BYTE *)"N", 2);
-        RegCloseKey(hKey);
-    }
+    LetWineDrawFrames();
 
     std::string logDir = root + "-log";
     std::string logPath = logDir + "\\uninst.log";

@@ -5,30 +5,6 @@
 
 namespace {
 
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
-}
-
-// "CON", "con.txt", "Com1.log" and the like open devices, not files.
-int IsDeviceName(const char *name)
-{
-    char base[5];
-    size_t n = 0;
-    while (name[n] && name[n] != '.' && n < 5) {
-        base[n] = UpperAscii(name[n]);
-        n++;
-    }
-    if (name[n] && name[n] != '.')
-        return 0;
-    if (n == 3)
-        return !memcmp(base, "CON", 3) || !memcmp(base, "PRN", 3) || !memcmp(base, "AUX", 3) ||
-               !memcmp(base, "NUL", 3);
-    if (n == 4 && base[3] >= '1' && base[3] <= '9')
-        return !memcmp(base, "COM", 3) || !memcmp(base, "LPT", 3);
-    return 0;
-}
-
 int Fail(StubWorkParser *parser, int error)
 {
     parser->error = error;
@@ -55,7 +31,7 @@ int BeginEntry(StubWorkParser *parser, const StubWorkSink *sink)
                      SFX_PATH_FIELD);
         return Fail(parser, STUB_WORK_BAD_NAME);
     }
-    if (!StubIsAcceptableName(parser->entry.name))
+    if (!SfxIsSafeStoredName(parser->entry.name))
         return Fail(parser, STUB_WORK_BAD_NAME);
     parser->entryCount++;
     parser->remaining = parser->entry.size;
@@ -68,21 +44,6 @@ int BeginEntry(StubWorkParser *parser, const StubWorkSink *sink)
 }
 
 }  // namespace
-
-int StubIsAcceptableName(const char *name)
-{
-    if (!SfxIsSafeStoredName(name))
-        return 0;
-    size_t length = strlen(name);
-    if (length >= SFX_PATH_FIELD)
-        return 0;
-    char last = name[length - 1];
-    if (last == '.' || last == ' ')
-        return 0;
-    if (strpbrk(name, "<>\"|?*"))
-        return 0;
-    return !IsDeviceName(name);
-}
 
 void StubWorkInit(StubWorkParser *parser)
 {

@@ -44,9 +44,3 @@ int StubWorkFeed(StubWorkParser *parser, const StubWorkSink *sink, const uint8_t
 
 // Call when the expanded data has ended: STUB_WORK_OK only at a record boundary.
 int StubWorkFinish(StubWorkParser *parser);
-
-// A stored name may be created inside the destination: the format's own rules
-// (no separator, drive colon, "..", control byte, not empty) plus what Windows
-// would quietly change or treat as a device: trailing dots and blanks, the
-// characters <>"|?*, and the names CON, PRN, AUX, NUL, COM1-9, LPT1-9.
-int StubIsAcceptableName(const char *name);

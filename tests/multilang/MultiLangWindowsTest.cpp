@@ -6,6 +6,7 @@
 
 #include "LanguageFileWriter.h"
 #include "MultiLang.h"
+#include "SystemTest.h"
 #include "TestDialogIds.h"
 
 namespace {
@@ -349,11 +350,7 @@ TEST(NinetyFiveFamily, TextsOutsideTheCodePageShowTheDefaultCharacterThereOnly) 
     ASSERT_TRUE(GetCPInfo(CP_ACP, &cpInfo));
     ASSERT_NE(std::wstring::npos, std::wstring(wszRoundTrip).find((WCHAR)cpInfo.DefaultChar[0]));
 
-    HKEY hKey;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kProbeAppDefaults, 0, NULL, 0,
-                                             KEY_SET_VALUE, NULL, &hKey, NULL));
-    RegSetValueExA(hKey, "Version", 0, REG_SZ, (const BYTE*)"win98", 6);
-    RegCloseKey(hKey);
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kProbeAppDefaults, "Version", "win98"));
     std::vector<std::wstring> on95 = RunProbe(languageFile);
     RegDeleteKeyA(HKEY_CURRENT_USER, kProbeAppDefaults);
     std::vector<std::wstring> onNT = RunProbe(languageFile);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "PathVariables.h"
+#include "SystemTest.h"
 
 namespace {
 
@@ -26,21 +27,9 @@ const char *const SYSTEM_NAMES[] = {
     "STARTMENUDIR",     "COMMON_STARTUPDIR", "STARTUPDIR",
 };
 
-bool KeyExists(const char *pszKey)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(hKey);
-    return true;
-}
-
 void SetOfficeRoot(const char *pszKey, const char *pszPath)
 {
-    HKEY hKey;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, pszKey, &hKey));
-    RegSetValueExA(hKey, "Path", 0, REG_SZ, (const BYTE *)pszPath, (DWORD)strlen(pszPath) + 1);
-    RegCloseKey(hKey);
+    ASSERT_TRUE(RegSetString(HKEY_LOCAL_MACHINE, pszKey, "Path", pszPath));
 }
 
 std::string WithBackslash(std::string s)
@@ -61,10 +50,10 @@ class OfficeRoots : public ::testing::Test {
     void SetUp() override
     {
         for (const char *pszKey : OFFICE_ROOTS) {
-            if (KeyExists(pszKey))
+            if (RegKeyExists(HKEY_LOCAL_MACHINE, pszKey))
                 GTEST_SKIP() << "an Office install root exists on this system";
         }
-        bHadOfficeKey = KeyExists("Software\\Microsoft\\Office");
+        bHadOfficeKey = RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office");
     }
     void TearDown() override
     {

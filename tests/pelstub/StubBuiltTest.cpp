@@ -49,6 +49,30 @@ TEST(BuiltByBrolt, StandardModuleExtractsEveryListedFile)
     EXPECT_TRUE(ReadWholeFile(work / "custom\\big.bin") == big);
 }
 
+// Names a user's files really have: what the wizard stores, the stub extracts.
+TEST(BuiltByBrolt, AMixedSetOfNamesComesOutUnchanged)
+{
+    ScratchFolder work("mixed");
+    CreateDirectoryA((work / "src").c_str(), NULL);
+    const std::string names[] = {"release..notes.txt", "v1..2.zip", "Wait...what.txt", " leading blank.txt",
+                                 "two  blanks in . middle.doc", "\xC4rger \xFC" "ber Stra\xDF" "en.txt", "caf\xE9.txt",
+                                 "x", "..profile", std::string(120, 'L') + ".log"};
+    static SfxSettingsRecord settings;
+    SetDefaultSfxSettings(&settings);
+    int slot = 0;
+    for (const std::string &name : names) {
+        ASSERT_TRUE(WriteWholeFile(work / "src\\" + name, "contents of " + name)) << name;
+        Fill(settings.files[slot++], sizeof(settings.files[0]), work / "src\\" + name);
+    }
+    settings.showDialog = 0;
+    Fill(settings.outputFile, sizeof(settings.outputFile), work / "mixed.exe");
+    ASSERT_TRUE(BuildSfx(&settings));
+    EXPECT_EQ(0u, RunSfx(work / "mixed.exe", "/s /d:" + work / "out"));
+    for (const std::string &name : names)
+        EXPECT_EQ("contents of " + name, ReadWholeFile(work / "out\\" + name)) << name;
+    EXPECT_EQ(sizeof(names) / sizeof(names[0]), FolderNames(work / "out").size());
+}
+
 TEST(BuiltByBrolt, SetupModuleRunsItsProgramAndCleansUp)
 {
     ScratchFolder work("builtsetup");

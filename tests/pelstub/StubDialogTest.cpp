@@ -108,8 +108,10 @@ TEST(OpeningDialog, SetupModuleOffersNoDestination)
     a.header.showDialog = 1;
     a.header.moduleType = SFX_MODULE_SETUP;
     a.SetText(a.header.appName, sizeof(a.header.appName), "Setup Demo");
-    a.files.push_back({"x.txt", "x"});
+    a.files.push_back({"RecordLaunch.exe", ReadWholeFile("RecordLaunch.exe")});
+    a.SetText(a.header.launchFile, sizeof(a.header.launchFile), "RecordLaunch.exe");
     ASSERT_TRUE(WriteTestSfx(work / "s.exe", a));
+    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", (work / "record.txt").c_str());
     PROCESS_INFORMATION pi;
     ASSERT_TRUE(StartSfx(work / "s.exe", "", &pi));
     HWND dialog = UiWaitWindow("Setup Demo", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
@@ -119,6 +121,7 @@ TEST(OpeningDialog, SetupModuleOffersNoDestination)
     EXPECT_EQ("&Start", UiItemText(dialog, IDOK));
     UiPressButton(dialog, IDOK);
     EXPECT_EQ(0u, UiWaitExit(&pi, 10000));
+    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
 }
 
 TEST(OverwriteQuestion, YesNoAndTheToAllAnswers)

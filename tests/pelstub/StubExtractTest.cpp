@@ -138,6 +138,100 @@ TEST(Destinations, ProgramFilesGoesInFrontOfTheCustomFolder)
     RemoveTree(root);
 }
 
+// /s shows nothing at all, whether the run succeeds or fails: the exit code tells.
+TEST(SilentExtraction, NoWindowAppearsOnSuccessOrFailure)
+{
+    ScratchFolder work("nowindow");
+    WriteWholeFile(work / "a-file", "");
+    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", (work / "record.txt").c_str());
+    struct Case {
+        const char *what;
+        TestArchive archive;
+        std::string arguments;
+        DWORD exitCode;
+    };
+    std::vector<Case> cases;
+    TestArchive plain = ThreeFiles();
+    plain.header.showDialog = 1;
+    plain.header.overwriteMode = SFX_OVERWRITE_ASK;
+    cases.push_back({"three files", plain, "/s /d:" + work / "out", 0});
+    cases.push_back({"mode 3 over the same files", plain, "/s /d:" + work / "out", 0});
+    TestArchive setup;
+    setup.header.moduleType = SFX_MODULE_SETUP;
+    setup.files.push_back({"RecordLaunch.exe", ReadWholeFile("RecordLaunch.exe")});
+    setup.SetText(setup.header.launchFile, sizeof(setup.header.launchFile), "RecordLaunch.exe");
+    setup.SetText(setup.header.commandLine, sizeof(setup.header.commandLine), "/exit:6");
+    cases.push_back({"setup run", setup, "/s /d:" + work / "base", 6});
+    TestArchive hostile = ThreeFiles();
+    hostile.files.push_back({"CONOUT$", "x"});
+    cases.push_back({"hostile name", hostile, "/s /d:" + work / "h", 1});
+    TestArchive crc = ThreeFiles();
+    crc.corruptCrc = 1;
+    cases.push_back({"checksum", crc, "/s /d:" + work / "h", 1});
+    TestArchive nothingToRun = ThreeFiles();
+    nothingToRun.header.moduleType = SFX_MODULE_SETUP;
+    cases.push_back({"setup without a program", nothingToRun, "/s", 1});
+    TestArchive tooLong = ThreeFiles();
+    std::string longFolder = work / std::string(250 - work.path.size() - 1, 'l');
+    tooLong.SetText(tooLong.header.destination, sizeof(tooLong.header.destination), longFolder);
+    tooLong.header.addProgramFiles = 1;
+    cases.push_back({"Program Files does not fit", tooLong, "/s", 3});
+    cases.push_back({"destination is a file", ThreeFiles(), "/s /d:" + work / "a-file", 3});
+    TestArchive missing = ThreeFiles();
+    missing.SetText(missing.header.launchFile, sizeof(missing.header.launchFile), "absent.exe");
+    cases.push_back({"program missing", missing, "/s /d:" + work / "m", 4});
+
+    for (Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteTestSfx(work / "w.exe", c.archive));
+        int windows = -1;
+        EXPECT_EQ(c.exitCode, RunSfxCountingWindows(work / "w.exe", c.arguments, &windows));
+        EXPECT_EQ(0, windows);
+    }
+    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
+}
+
+TEST(SilentExtraction, NamesWithInnerDotsAreExtracted)
+{
+    ScratchFolder work("dots");
+    TestArchive a;
+    for (const char *name : {"release..notes.txt", "v1..2.zip", "Wait...what.txt", "..hidden"})
+        a.files.push_back({name, name});
+    ASSERT_TRUE(WriteTestSfx(work / "d.exe", a));
+    EXPECT_EQ(0u, RunSfx(work / "d.exe", "/s /d:" + work / "out"));
+    for (const TestFile &f : a.files)
+        EXPECT_EQ(f.name, ReadWholeFile(work / "out\\" + f.name));
+}
+
+TEST(Destinations, ProgramFilesInFrontOfACustomFolderThatThenDoesNotFitFails)
+{
+    ScratchFolder work("pflong");
+    std::string custom = work / std::string(250 - work.path.size() - 1, 'p');
+    TestArchive a;
+    a.files.push_back({"pf.txt", "p"});
+    a.SetText(a.header.destination, sizeof(a.header.destination), custom);
+    a.header.addProgramFiles = 1;
+    ASSERT_TRUE(WriteTestSfx(work / "pf.exe", a));
+    EXPECT_EQ(3u, RunSfx(work / "pf.exe", "/s"));
+    EXPECT_FALSE(FolderExists(custom));
+}
+
+// A name stored twice: the second copy replaces the first without a question,
+// whatever the letter case, while a file that was there before is still asked about.
+TEST(OverwriteModes, TheArchivesOwnEarlierCopyIsReplacedWithoutAQuestion)
+{
+    ScratchFolder work("twice");
+    TestArchive a;
+    a.files.push_back({"dup.txt", "first"});
+    a.files.push_back({"Dup.TXT", "second"});
+    a.header.overwriteMode = SFX_OVERWRITE_ASK;
+    ASSERT_TRUE(WriteTestSfx(work / "t.exe", a));
+    PROCESS_INFORMATION pi;
+    ASSERT_TRUE(UiStartProcess(("\"" + work / "t.exe" + "\" /d:" + work / "out").c_str(), &pi));
+    EXPECT_EQ(0u, UiWaitExit(&pi, 10000)) << "asked about its own file";
+    EXPECT_EQ("second", ReadWholeFile(work / "out\\dup.txt"));
+}
+
 TEST(OverwriteModes, SilentRunsFollowTheArchiveDefault)
 {
     ScratchFolder work("over");
@@ -177,8 +271,8 @@ TEST(UntrustedArchive, DamagedOrHostileArchivesAreRefusedSilently)
         a.files.push_back({name, "evil"});
         return a;
     };
-    const char *badNames[] = {"..\\escape.txt", "sub/escape.txt", "C:escape.txt", "..", "a..b", "trail.",
-                              "con", "nul.txt", "star*.txt", "tab\tname"};
+    const char *badNames[] = {"..\\escape.txt", "sub/escape.txt", "C:escape.txt", "..", "trail.", "con",
+                              "nul.txt", "star*.txt", "tab\tname", "CONIN$", "conout$.txt", "CLOCK$"};
     for (const char *name : badNames)
         cases.push_back({name, withFirstGood(name)});
     cases.push_back({"empty name", withFirstGood("")});
@@ -201,6 +295,17 @@ TEST(UntrustedArchive, DamagedOrHostileArchivesAreRefusedSilently)
     for (int i = 0; i <= SFX_MAX_ENTRIES; i++)
         tooMany.files.push_back({"f" + std::to_string(i), ""});
     cases.push_back({"one record too many", tooMany});
+    // A program outside the destination, or a Setup module with none to run.
+    for (const char *launch : {"..\\outside\\evil.exe", "ok.txt\\..\\..\\x.exe"}) {
+        TestArchive climbs = withFirstGood("ok.txt");
+        climbs.SetText(climbs.header.launchFile, sizeof(climbs.header.launchFile), launch);
+        cases.push_back({launch, climbs});
+        climbs.header.moduleType = SFX_MODULE_SETUP;
+        cases.push_back({launch, climbs});
+    }
+    TestArchive nothingToRun = ThreeFiles();
+    nothingToRun.header.moduleType = SFX_MODULE_SETUP;
+    cases.push_back({"setup module without a program", nothingToRun});
 
     for (Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -240,18 +345,44 @@ TEST(UntrustedArchive, NotAZlibStreamOrGarbageAfterItIsRefused)
 TEST(UntrustedArchive, RefusalIsExplainedInABoxWhenNotSilent)
 {
     ScratchFolder work("box");
-    TestArchive a;
-    a.SetText(a.header.appName, sizeof(a.header.appName), "Hostile Demo");
-    a.header.showDialog = 1;
-    a.files.push_back({"..\\escape.txt", "evil"});
-    ASSERT_TRUE(WriteTestSfx(work / "b.exe", a));
-    PROCESS_INFORMATION pi;
-    ASSERT_TRUE(UiStartProcess(("\"" + work / "b.exe" + "\" /d:" + work / "out").c_str(), &pi));
-    HWND box = UiWaitWindow("Hostile Demo", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
-    ASSERT_TRUE(box != NULL);
-    EXPECT_EQ("The archive holds a file name that is not allowed:\n\"..\\escape.txt\"\n\nNothing was extracted.",
-              UiMessageBoxText(box));
-    UiPressButton(box, IDOK);
-    EXPECT_EQ(1u, UiWaitExit(&pi, 10000));
-    EXPECT_FALSE(FolderExists(work / "out"));
+    struct Case {
+        TestArchive archive;
+        const char *arguments;
+        DWORD exitCode;
+        std::string text;
+    };
+    std::vector<Case> cases(4);
+    for (Case &c : cases) {
+        c.archive.SetText(c.archive.header.appName, sizeof(c.archive.header.appName), "Hostile Demo");
+        c.archive.header.showDialog = 1;
+        c.archive.files.push_back({"ok.txt", "fine"});
+        c.arguments = " /d:";
+        c.exitCode = 1;
+    }
+    cases[0].archive.files.push_back({"..\\escape.txt", "evil"});
+    cases[0].text = "The archive holds a file name that is not allowed:\n\"..\\escape.txt\"\n\nNothing was extracted.";
+    cases[1].archive.header.moduleType = SFX_MODULE_SETUP;
+    cases[1].text = "This setup archive names no program to run.\n\nNothing was extracted.";
+    cases[2].archive.SetText(cases[2].archive.header.launchFile, SFX_PATH_FIELD, "..\\x.exe");
+    cases[2].text = "The program to start has a name that is not allowed:\n\"..\\x.exe\"\n\nNothing was extracted.";
+    std::string tooLong = work / std::string(250 - work.path.size() - 1, 'l');
+    cases[3].archive.SetText(cases[3].archive.header.destination, SFX_PATH_FIELD, tooLong);
+    cases[3].archive.header.addProgramFiles = 1;
+    cases[3].arguments = "";
+    cases[3].exitCode = 3;
+    cases[3].text =
+        "The destination folder name is too long with the Program Files folder in front of it:\n" + tooLong;
+    for (Case &c : cases) {
+        ASSERT_TRUE(WriteTestSfx(work / "b.exe", c.archive));
+        PROCESS_INFORMATION pi;
+        std::string line = "\"" + work / "b.exe" + "\"" + (c.arguments[0] ? c.arguments + work / "out" : "");
+        ASSERT_TRUE(UiStartProcess(line.c_str(), &pi));
+        HWND box = UiWaitWindow("Hostile Demo", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
+        ASSERT_TRUE(box != NULL);
+        EXPECT_EQ(c.text, UiMessageBoxText(box));
+        UiPressButton(box, IDOK);
+        EXPECT_EQ(c.exitCode, UiWaitExit(&pi, 10000));
+        EXPECT_FALSE(FolderExists(work / "out"));
+        EXPECT_FALSE(FolderExists(tooLong));
+    }
 }

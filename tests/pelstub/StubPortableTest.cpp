@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -158,12 +159,60 @@ TEST(WorkStream, TruncationBadNamesAndTooManyRecordsAreRefused)
 
 TEST(WorkStream, OnlyPlainFileNamesAreAccepted)
 {
-    for (const char *good : {"setup.exe", "Read Me.txt", ".profile", "a.b.c", "con1.txt", "nul2", "comx"})
-        EXPECT_TRUE(StubIsAcceptableName(good)) << good;
-    for (const char *bad : {"", ".", "..", "a..b", "a\\b", "a/b", "C:x", "x:stream", "trail.", "trail ",
-                            "CON", "con.txt", "Nul", "aux.log", "COM1", "lpt9.txt", "a*b", "a?b", "a|b",
-                            "a<b", "a>b", "a\"b", "tab\tname"})
-        EXPECT_FALSE(StubIsAcceptableName(bad)) << bad;
+    for (const char *good : {"setup.exe", "Read Me.txt", ".profile", "a.b.c", "con1.txt", "nul2", "comx", "a..b",
+                             "release..notes.txt", "v1..2.zip", "Wait...what.txt", "..x", "CONIN", "clock.txt",
+                             " lead", "\xC4rger.txt"})
+        EXPECT_TRUE(SfxIsSafeStoredName(good)) << good;
+    for (const char *bad : {"", ".", "..", "...", "a\\b", "a/b", "C:x", "x:stream", "trail.", "trail ", "CON",
+                            "con.txt", "Nul", "aux.log", "COM1", "lpt9.txt", "com0", "COM\xB9", "con .txt",
+                            "CONIN$", "conout$.txt", "Clock$", "a*b", "a?b", "a|b", "a<b", "a>b", "a\"b",
+                            "tab\tname"})
+        EXPECT_FALSE(SfxIsSafeStoredName(bad)) << bad;
+    EXPECT_TRUE(SfxIsSafeStoredName(std::string(259, 'n').c_str()));
+    EXPECT_FALSE(SfxIsSafeStoredName(std::string(260, 'n').c_str()));
+}
+
+// What the writer accepts and encodes, the stub's reader takes back unchanged:
+// inner dots, blanks and high-ANSI letters, every length from 1 to 259 bytes.
+TEST(WorkStream, EveryNameTheWriterAcceptsComesBackWhole)
+{
+    const char middle[] = "abcXYZ019 .-_()'\xE4\xF6\xFC\xC9\xDF\xF1\xE7";
+    const char edge[] = "abcXYZ019\xE4\xF6\xFC\xC9\xDF\xF1\xE7";
+    uint32_t seed = 12345;
+    auto pick = [&seed](const char *set, size_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return set[(seed >> 16) % n];
+    };
+    std::vector<std::string> names;
+    for (size_t length = 1; length <= 259; length++) {
+        std::string name(1, (char)(0xC0 + length % 32));  // no device name starts with a high-ANSI letter
+        while (name.size() + 1 < length)
+            name += pick(middle, sizeof(middle) - 1);
+        if (length > 1)
+            name += pick(edge, sizeof(edge) - 1);
+        ASSERT_TRUE(SfxIsSafeStoredName(name.c_str())) << name;
+        names.push_back(name);
+    }
+    // In runs of 50 records, well inside what one archive may hold.
+    for (size_t start = 0; start < names.size(); start += 50) {
+        std::vector<std::string> run(names.begin() + start, names.begin() + std::min(start + 50, names.size()));
+        std::string stream;
+        for (const std::string &name : run) {
+            SfxFileEntry entry = {};
+            memcpy(entry.name, name.data(), name.size());
+            entry.size = (uint32_t)(name.size() % 5);
+            uint8_t head[SFX_ENTRY_HEAD_SIZE];
+            SfxEncodeEntryHead(&entry, head);
+            stream.append((const char *)head, sizeof(head)).append(name.substr(0, entry.size));
+        }
+        Collected c;
+        ASSERT_EQ(STUB_WORK_OK, Walk(stream, 997, &c));
+        ASSERT_EQ(run.size(), c.names.size());
+        for (size_t i = 0; i < run.size(); i++) {
+            EXPECT_EQ(run[i], c.names[i]);
+            EXPECT_EQ(run[i].substr(0, run[i].size() % 5), c.contents[i]);
+        }
+    }
 }
 
 TEST(Switches, SilentAndDestinationInEveryCommonSpelling)

@@ -45,6 +45,26 @@ TEST(SetupModule, RunsTheProgramInAFreshFolderThenRemovesItAndPassesOnItsExitCod
     SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
 }
 
+// Only the files the stub wrote are deleted, also after a crash; what the
+// program made itself is not the stub's to delete.
+TEST(SetupModule, CleansUpAfterACrashedProgramAndLeavesTheProgramsOwnFiles)
+{
+    ScratchFolder work("crash");
+    std::string record = work / "record.txt";
+    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", record.c_str());
+    ASSERT_TRUE(WriteTestSfx(work / "setup.exe", WithRecorder(SFX_MODULE_SETUP, "/crash")));
+    EXPECT_EQ(0xC0000005u, RunSfx(work / "setup.exe", "/s /d:" + work / "base"));
+    std::string cwd = RecordedValue(record, "cwd");
+    EXPECT_EQ(0u, cwd.find(work / "base\\ZXS")) << cwd;
+    EXPECT_FALSE(FolderExists(cwd));
+
+    ASSERT_TRUE(WriteTestSfx(work / "setup.exe", WithRecorder(SFX_MODULE_SETUP, "/litter")));
+    EXPECT_EQ(0u, RunSfx(work / "setup.exe", "/s /d:" + work / "base"));
+    cwd = RecordedValue(record, "cwd");
+    EXPECT_EQ((std::vector<std::string>{"own.txt"}), FolderNames(cwd));
+    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
+}
+
 TEST(SetupModule, WaitsForEveryProcessTheProgramStarted)
 {
     ScratchFolder work("job");

@@ -1,6 +1,8 @@
 // StubTestSupport.cpp -- scratch folders and process runs for the stub's tests.
 #include "StubTestSupport.h"
 
+#include <algorithm>
+
 #include "UiTest.h"
 
 std::string TempFolder()
@@ -76,6 +78,41 @@ std::vector<std::string> FolderNames(const std::string &folder, const char *patt
     } while (FindNextFileA(find, &found));
     FindClose(find);
     return names;
+}
+
+namespace {
+
+struct WindowWatch {
+    DWORD process;
+    std::vector<HWND> seen;
+};
+
+BOOL CALLBACK NoteWindow(HWND window, LPARAM context)
+{
+    WindowWatch *watch = (WindowWatch *)context;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == watch->process && std::find(watch->seen.begin(), watch->seen.end(), window) == watch->seen.end())
+        watch->seen.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+DWORD RunSfxCountingWindows(const std::string &sfx, const std::string &arguments, int *windows)
+{
+    std::string line = "\"" + sfx + "\"" + (arguments.empty() ? "" : " " + arguments);
+    PROCESS_INFORMATION pi;
+    *windows = 0;
+    if (!UiStartProcess(line.c_str(), &pi))
+        return 0xDEADu;
+    WindowWatch watch = {pi.dwProcessId, {}};
+    // A window made and gone between two looks would be missed, so look often;
+    // a message box waits for an answer and can't be missed.
+    for (int i = 0; i < 10000 && WaitForSingleObject(pi.hProcess, 2) == WAIT_TIMEOUT; i++)
+        EnumWindows(NoteWindow, (LPARAM)&watch);
+    *windows = (int)watch.seen.size();
+    return UiWaitExit(&pi, 1000);
 }
 
 DWORD RunSfx(const std::string &sfx, const std::string &arguments, const std::string &directory)

@@ -28,5 +28,9 @@ DWORD RunSfx(const std::string &sfx, const std::string &arguments, const std::st
 // writes to standard output and error lands in *out and *err (60 s at most).
 DWORD RunConsole(const std::string &commandLine, const std::string &directory, std::string *out, std::string *err);
 
+// Like RunSfx, while watching every top-level window, shown or hidden, that the
+// process owns; *windows is how many different ones were seen.
+DWORD RunSfxCountingWindows(const std::string &sfx, const std::string &arguments, int *windows);
+
 // The temporary directory without its trailing backslash.
 std::string TempFolder();

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "Owners.h"
 #include "Platform.h"
+#include "SystemTest.h"
 #include "UiTest.h"
 
 namespace {
@@ -21,25 +23,6 @@ DWORD RunProbe()
     return UiWaitExit(&pi, 30000);
 }
 
-bool KeyExists(HKEY hRoot, const char *pszSubKey)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(hKey);
-    return true;
-}
-
-bool ValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    LONG r = RegQueryValueExA(hKey, pszValue, NULL, NULL, NULL, NULL);
-    RegCloseKey(hKey);
-    return r == ERROR_SUCCESS;
-}
-
 void PutValue(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwType,
               const void *pData, DWORD cbData)
 {
@@ -47,11 +30,6 @@ void PutValue(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwT
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(hRoot, pszSubKey, &hKey));
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(hKey, pszValue, 0, dwType, (const BYTE *)pData, cbData));
     RegCloseKey(hKey);
-}
-
-void PutString(HKEY hRoot, const char *pszSubKey, const char *pszValue, const char *pszText)
-{
-    PutValue(hRoot, pszSubKey, pszValue, REG_SZ, pszText, (DWORD)strlen(pszText) + 1);
 }
 
 // Every case works below its own key of HKCU, which is used as the helpers' root.
@@ -82,7 +60,7 @@ TEST(WindowsFamily, ProgramSetToWindows98IsNotNt)
     SHDeleteKeyA(HKEY_CURRENT_USER, PROBE_DEFAULTS);
     EXPECT_EQ(1u, RunProbe());
 
-    PutString(HKEY_CURRENT_USER, PROBE_DEFAULTS, "Version", "win98");
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, PROBE_DEFAULTS, "Version", "win98"));
     DWORD dwAs98 = RunProbe();
     SHDeleteKeyA(HKEY_CURRENT_USER, PROBE_DEFAULTS);
     EXPECT_EQ(0u, dwAs98);
@@ -97,7 +75,7 @@ TEST_F(Registry, ReadDwordGivesTheStoredNumber)
 
 TEST_F(Registry, ReadDwordOfWhatIsNotAFourByteValueIsZero)
 {
-    PutString(hRoot, "Counts", "Text", "12345678");
+    ASSERT_TRUE(RegSetString(hRoot, "Counts", "Text", "12345678"));
     EXPECT_EQ(0u, ReadRegistryDword(hRoot, "Counts", "Text"));
     const BYTE eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     PutValue(hRoot, "Counts", "Binary", REG_BINARY, eight, sizeof(eight));
@@ -110,7 +88,7 @@ TEST_F(Registry, ReadDwordOfWhatIsNotAFourByteValueIsZero)
 
 TEST_F(Registry, SetDwordCreatesMissingKeyAndValue)
 {
-    ASSERT_FALSE(KeyExists(hRoot, "New\\Deeper"));
+    ASSERT_FALSE(RegKeyExists(hRoot, "New\\Deeper"));
     EXPECT_TRUE(SetRegistryDword(hRoot, "New\\Deeper", "Count", 3));
 
     HKEY hKey;
@@ -129,14 +107,14 @@ TEST_F(Registry, SetDwordWithoutSubkeyWritesNothing)
 {
     EXPECT_FALSE(SetRegistryDword(hRoot, "", "Stray", 1));
     EXPECT_FALSE(SetRegistryDword(hRoot, NULL, "Stray", 1));
-    EXPECT_FALSE(ValueExists(hRoot, NULL, "Stray"));
+    EXPECT_FALSE(RegValueExists(hRoot, NULL, "Stray"));
 }
 
 TEST_F(Registry, DeletingTheLastValueRemovesTheEmptyKey)
 {
     ASSERT_TRUE(SetRegistryDword(hRoot, "Shared", "a.dll", 1));
     EXPECT_TRUE(DeleteRegistryValue(hRoot, "Shared", "a.dll"));
-    EXPECT_FALSE(KeyExists(hRoot, "Shared"));
+    EXPECT_FALSE(RegKeyExists(hRoot, "Shared"));
 }
 
 TEST_F(Registry, DeletingAValueKeepsAKeyThatHoldsMore)
@@ -144,15 +122,15 @@ TEST_F(Registry, DeletingAValueKeepsAKeyThatHoldsMore)
     ASSERT_TRUE(SetRegistryDword(hRoot, "Shared", "a.dll", 1));
     ASSERT_TRUE(SetRegistryDword(hRoot, "Shared", "b.dll", 1));
     EXPECT_TRUE(DeleteRegistryValue(hRoot, "Shared", "a.dll"));
-    EXPECT_TRUE(KeyExists(hRoot, "Shared"));
-    EXPECT_FALSE(ValueExists(hRoot, "Shared", "a.dll"));
-    EXPECT_TRUE(ValueExists(hRoot, "Shared", "b.dll"));
+    EXPECT_TRUE(RegKeyExists(hRoot, "Shared"));
+    EXPECT_FALSE(RegValueExists(hRoot, "Shared", "a.dll"));
+    EXPECT_TRUE(RegValueExists(hRoot, "Shared", "b.dll"));
 
     ASSERT_TRUE(SetRegistryDword(hRoot, "Parent\\Child", "x", 1));
     ASSERT_TRUE(SetRegistryDword(hRoot, "Parent", "only", 1));
     EXPECT_TRUE(DeleteRegistryValue(hRoot, "Parent", "only"));
-    EXPECT_FALSE(ValueExists(hRoot, "Parent", "only"));
-    EXPECT_TRUE(KeyExists(hRoot, "Parent\\Child"));
+    EXPECT_FALSE(RegValueExists(hRoot, "Parent", "only"));
+    EXPECT_TRUE(RegKeyExists(hRoot, "Parent\\Child"));
 }
 
 TEST_F(Registry, DeletingFromAMissingKeyFails)
@@ -170,13 +148,13 @@ TEST(RegistryMachine, SharedCountRoundTripUnderLocalMachine)
     ASSERT_TRUE(SetRegistryDword(HKEY_LOCAL_MACHINE, szKey, szDll, 2));
     EXPECT_EQ(2u, ReadRegistryDword(HKEY_LOCAL_MACHINE, szKey, szDll));
     EXPECT_TRUE(DeleteRegistryValue(HKEY_LOCAL_MACHINE, szKey, szDll));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, szKey));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, szKey));
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Velmor");
 }
 
 TEST_F(Registry, ReadStringFillsTheBuffer)
 {
-    PutString(hRoot, "Paths", "ProgramFilesDir", "C:\\Program Files");
+    ASSERT_TRUE(RegSetString(hRoot, "Paths", "ProgramFilesDir", "C:\\Program Files"));
     char buf[260];
     ASSERT_TRUE(ReadRegistryString(hRoot, "Paths", "ProgramFilesDir", buf, sizeof(buf)));
     EXPECT_STREQ("C:\\Program Files", buf);
@@ -184,7 +162,7 @@ TEST_F(Registry, ReadStringFillsTheBuffer)
 
 TEST_F(Registry, ReadStringFailureLeavesTheBufferAlone)
 {
-    PutString(hRoot, "Paths", "Path", "C:\\Office");
+    ASSERT_TRUE(RegSetString(hRoot, "Paths", "Path", "C:\\Office"));
     char buf[16];
     memset(buf, 'Q', sizeof(buf));
     buf[15] = '\0';
@@ -198,7 +176,7 @@ TEST_F(Registry, ReadStringFailureLeavesTheBufferAlone)
 TEST_F(Registry, ReadStringAlwaysEndsInATerminator)
 {
     // Too long for the buffer: refused rather than cut without a terminator.
-    PutString(hRoot, "Paths", "Long", "C:\\A rather long directory name");
+    ASSERT_TRUE(RegSetString(hRoot, "Paths", "Long", "C:\\A rather long directory name"));
     char buf[8];
     EXPECT_FALSE(ReadRegistryString(hRoot, "Paths", "Long", buf, sizeof(buf)));
 
@@ -233,4 +211,25 @@ TEST_F(Registry, ReadStringOfOtherTypesIsNotSet)
     char buf[16];
     ASSERT_TRUE(ReadRegistryString(hRoot, "Paths", "Expand", buf, sizeof(buf)));
     EXPECT_STREQ("%WINDIR%", buf);
+}
+
+// The owners' one rule with a visible effect: a temporary file goes with its owner
+// on every path, unless it was kept.
+TEST(Owners, TempFileGoesUnlessKept)
+{
+    char szTemp[MAX_PATH];
+    GetTempPathA(MAX_PATH, szTemp);
+    std::string dropped, kept;
+    {
+        TempFile first, second;
+        ASSERT_TRUE(first.Create(szTemp, "ZXO"));
+        ASSERT_TRUE(second.Create(szTemp, "ZXO"));
+        dropped = first.Path();
+        kept = second.Path();
+        EXPECT_TRUE(PathExists(dropped));
+        second.Keep();
+    }
+    EXPECT_FALSE(PathExists(dropped));
+    EXPECT_TRUE(PathExists(kept));
+    DeleteFileA(kept.c_str());
 }

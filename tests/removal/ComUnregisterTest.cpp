@@ -17,8 +17,7 @@ const char kClassKey[] = "Software\\Classes\\CLSID\\{6B1F0D2E-5C3A-4E71-9B8D-2A7
 
 DWORD Mark(const char *pszName)
 {
-    DWORD dw = 0;
-    return RegGetDword(HKEY_CURRENT_USER, kMarkKey, pszName, &dw) ? dw : 0xDEADu;
+    return RegGetDword(HKEY_CURRENT_USER, kMarkKey, pszName, 0xDEADu);
 }
 
 long EnvCount(const char *pszName)
@@ -30,11 +29,11 @@ long EnvCount(const char *pszName)
 
 class ComUnregister : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, kMarkKey); }
+    void SetUp() override { DeleteRegTree(HKEY_CURRENT_USER, kMarkKey); }
     void TearDown() override
     {
-        DeleteKeyTree(HKEY_CURRENT_USER, kMarkKey);
-        DeleteKeyTree(HKEY_CURRENT_USER, kClassKey);
+        DeleteRegTree(HKEY_CURRENT_USER, kMarkKey);
+        DeleteRegTree(HKEY_CURRENT_USER, kClassKey);
     }
 };
 

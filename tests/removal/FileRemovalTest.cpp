@@ -57,16 +57,16 @@ TEST_F(FileRemovalNow, DeletesFilesAndEmptyDirectoriesWithoutTouchingTheFlags)
     ASSERT_TRUE(CreateDirectoryA(emptyDir.c_str(), NULL));
 
     EXPECT_NE(0, RemoveFileOrSchedule(readOnly.c_str()));
-    EXPECT_FALSE(Exists(readOnly));
+    EXPECT_FALSE(PathExists(readOnly));
     // A file record may name a directory; an empty one goes at once.
     EXPECT_NE(0, RemoveFileOrSchedule(emptyDir.c_str()));
-    EXPECT_FALSE(Exists(emptyDir));
+    EXPECT_FALSE(PathExists(emptyDir));
     // refused under its created spelling, it still goes by the lower-case path
     std::string mixed = dir / "Read Only Mixed.TXT";
     ASSERT_TRUE(WriteTextFile(mixed, "x"));
     SetFileAttributesA(mixed.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_NE(0, RemoveFileOrSchedule(LowerAscii(mixed).c_str(), mixed.c_str()));
-    EXPECT_FALSE(Exists(mixed));
+    EXPECT_FALSE(PathExists(mixed));
 
     EXPECT_FALSE(UninstallState.RestartNeeded);
     EXPECT_FALSE(UninstallState.DirectoryNotEmpty);
@@ -115,7 +115,7 @@ TEST_F(FileRemovalNt, LockedFileIsScheduledUnderItsShortPathAndListedUnderItsLon
     EXPECT_TRUE(UninstallState.RestartNeeded);
     EXPECT_FALSE(UninstallState.DirectoryNotEmpty);
     EXPECT_EQ(std::vector<std::string>{locked}, restart.LockedList());
-    EXPECT_TRUE(Exists(locked));
+    EXPECT_TRUE(PathExists(locked));
     EXPECT_EQ(0u, locker.Release());
 }
 
@@ -128,7 +128,7 @@ TEST_F(FileRemovalNt, LockedFileWithItsCreatedSpellingIsListedAsThePathPassed)
     std::string lower = LowerAscii(locked);
     EXPECT_NE(0, RemoveFileOrSchedule(lower.c_str(), locked.c_str()));
     EXPECT_EQ(std::vector<std::string>{lower}, restart.LockedList());
-    EXPECT_TRUE(Exists(locked));
+    EXPECT_TRUE(PathExists(locked));
     EXPECT_EQ(0u, locker.Release());
 }
 
@@ -163,7 +163,7 @@ TEST_F(FileRemovalNt, NonEmptyDirectoryIsScheduledAndFlaggedButNotListed)
     EXPECT_FALSE(UninstallState.RestartNeeded);
     EXPECT_TRUE(restart.LockedList().empty());
     EXPECT_TRUE(Contains(PendingDeletions(), "\\??\\" + ShortPath(folder)));
-    EXPECT_TRUE(Exists(folder + "\\keep.txt"));
+    EXPECT_TRUE(PathExists(folder + "\\keep.txt"));
     EXPECT_EQ(wininitBefore, ReadWininitNul()) << "NT must not use the 95 family's store";
 }
 
@@ -194,7 +194,7 @@ protected:
             GTEST_SKIP() << "runs only in the Windows 98 child";
         ASSERT_FALSE(IsWindowsNT()) << "Wine did not apply the win98 version setting";
         // Start from a WININIT.INI without a Rename section.
-        bHadWininit = Exists(WininitPath());
+        bHadWininit = PathExists(WininitPath());
         WritePrivateProfileStringA("Rename", NULL, NULL, WininitPath().c_str());
     }
     void TearDown() override
@@ -263,7 +263,7 @@ TEST_F(FileRemovalWin98Child, UnlockedFilesNeverReachWininit)
     std::string file = dir / "Plain File.txt";
     ASSERT_TRUE(WriteTextFile(file, "x"));
     EXPECT_NE(0, RemoveFileOrSchedule(file.c_str()));
-    EXPECT_FALSE(Exists(file));
+    EXPECT_FALSE(PathExists(file));
     EXPECT_EQ("", ReadWininitNul());
 }
 

@@ -33,10 +33,10 @@ class RegistryRemoval : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        DeleteKeyTree(HKEY_CLASSES_ROOT, "ZendrixTests");
-        DeleteKeyTree(HKEY_CURRENT_USER, kTestsKey);
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kTestsKey);
-        DeleteKeyTree(HKEY_USERS, (std::string(".DEFAULT\\") + kTestsKey).c_str());
+        DeleteRegTree(HKEY_CLASSES_ROOT, "ZendrixTests");
+        DeleteRegTree(HKEY_CURRENT_USER, kTestsKey);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kTestsKey);
+        DeleteRegTree(HKEY_USERS, (std::string(".DEFAULT\\") + kTestsKey).c_str());
         HKEY hUser;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, NULL, 0, KEY_SET_VALUE, &hUser) == ERROR_SUCCESS) {
             RegDeleteValueA(hUser, "ZendrixTestsRootValue");
@@ -235,7 +235,7 @@ protected:
     void TearDown() override
     {
         for (const char *name : {"ZendrixTests Demo", "ZendrixTests 100%s %d", "ZendrixTests Nested"})
-            DeleteKeyTree(HKEY_LOCAL_MACHINE, KeyOf(name).c_str());
+            DeleteRegTree(HKEY_LOCAL_MACHINE, KeyOf(name).c_str());
     }
 };
 

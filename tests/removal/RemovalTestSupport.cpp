@@ -30,53 +30,19 @@ ScratchDir::ScratchDir()
     snprintf(szName, sizeof(szName), "%sZendrix Removal Test %lu-%d", szTemp,
              (unsigned long)GetCurrentProcessId(), ++s_counter);
     m_path = szName;
-    RemoveTree(m_path);
+    DeleteTree(m_path);
     CreateDirectoryA(m_path.c_str(), NULL);
 }
 
-ScratchDir::~ScratchDir() { RemoveTree(m_path); }
+ScratchDir::~ScratchDir() { DeleteTree(m_path); }
 
 std::string ScratchDir::operator/(const std::string &name) const { return m_path + "\\" + name; }
-
-bool WriteTextFile(const std::string &path, const char *pszText)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD cbWritten = 0;
-    BOOL bOk = WriteFile(h, pszText, (DWORD)strlen(pszText), &cbWritten, NULL);
-    CloseHandle(h);
-    return bOk != FALSE;
-}
-
-bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ShortPath(const std::string &path)
 {
     char szShort[MAX_PATH];
     DWORD cch = GetShortPathNameA(path.c_str(), szShort, sizeof(szShort));
     return (cch == 0 || cch >= sizeof(szShort)) ? std::string() : std::string(szShort);
-}
-
-void RemoveTree(const std::string &path)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE hFind = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (hFind != INVALID_HANDLE_VALUE) {
-        do {
-            if (strcmp(fd.cFileName, ".") == 0 || strcmp(fd.cFileName, "..") == 0)
-                continue;
-            std::string child = path + "\\" + fd.cFileName;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(hFind, &fd));
-        FindClose(hFind);
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 LockedFiles::~LockedFiles() { Release(); }
@@ -198,75 +164,6 @@ void ForgetPendingDeletions(const std::string &containing)
                        (const BYTE *)kept.data(), (DWORD)kept.size());
     }
     RegCloseKey(hKey);
-}
-
-bool RegKeyExists(HKEY hRoot, const char *pszSubKey)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(hKey);
-    return true;
-}
-
-bool RegValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    LONG l = RegQueryValueExA(hKey, pszValue, NULL, NULL, NULL, NULL);
-    RegCloseKey(hKey);
-    return l == ERROR_SUCCESS;
-}
-
-bool RegSetString(HKEY hRoot, const char *pszSubKey, const char *pszValue, const char *pszData)
-{
-    HKEY hKey;
-    if (RegCreateKeyA(hRoot, pszSubKey, &hKey) != ERROR_SUCCESS)
-        return false;
-    LONG l = RegSetValueExA(hKey, pszValue, 0, REG_SZ, (const BYTE *)pszData,
-                            (DWORD)strlen(pszData) + 1);
-    RegCloseKey(hKey);
-    return l == ERROR_SUCCESS;
-}
-
-bool RegSetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwData)
-{
-    HKEY hKey;
-    if (RegCreateKeyA(hRoot, pszSubKey, &hKey) != ERROR_SUCCESS)
-        return false;
-    LONG l = RegSetValueExA(hKey, pszValue, 0, REG_DWORD, (const BYTE *)&dwData, sizeof(dwData));
-    RegCloseKey(hKey);
-    return l == ERROR_SUCCESS;
-}
-
-bool RegGetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD *pdwData)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    DWORD dwType = 0;
-    DWORD cb = sizeof(*pdwData);
-    LONG l = RegQueryValueExA(hKey, pszValue, NULL, &dwType, (BYTE *)pdwData, &cb);
-    RegCloseKey(hKey);
-    return l == ERROR_SUCCESS && dwType == REG_DWORD;
-}
-
-void DeleteKeyTree(HKEY hRoot, const char *pszSubKey)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ | KEY_WRITE, &hKey) == ERROR_SUCCESS) {
-        char szChild[256];
-        // Always the first child: each pass deletes it.
-        while (RegEnumKeyA(hKey, 0, szChild, sizeof(szChild)) == ERROR_SUCCESS) {
-            std::string child = std::string(pszSubKey) + "\\" + szChild;
-            DeleteKeyTree(hRoot, child.c_str());
-            if (RegKeyExists(hRoot, child.c_str()))
-                break; // refused: stop rather than loop
-        }
-        RegCloseKey(hKey);
-    }
-    RegDeleteKeyA(hRoot, pszSubKey);
 }
 
 static INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return 0; }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "SystemTest.h"
+
 // Full path of a file beside the test program (the fixtures land there).
 std::string BinPath(const char *pszName);
 
@@ -21,10 +23,7 @@ private:
     std::string m_path;
 };
 
-bool WriteTextFile(const std::string &path, const char *pszText);
-bool Exists(const std::string &path);
 std::string ShortPath(const std::string &path);
-void RemoveTree(const std::string &path);
 
 // Runs FileLocker.exe on the paths and waits until it holds them all.
 class LockedFiles {
@@ -45,14 +44,6 @@ std::vector<std::string> PendingDeletions();
 // Takes every pending operation whose source contains the text out of the store again,
 // so that no later restart of the prefix acts on a test's leftovers.
 void ForgetPendingDeletions(const std::string &containing);
-
-bool RegKeyExists(HKEY hRoot, const char *pszSubKey);
-bool RegValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue);
-bool RegSetString(HKEY hRoot, const char *pszSubKey, const char *pszValue, const char *pszData);
-bool RegSetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwData);
-// Returns false when the value is missing or not a REG_DWORD.
-bool RegGetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD *pdwData);
-void DeleteKeyTree(HKEY hRoot, const char *pszSubKey);
 
 // The restart dialog from the program's template, with a do-nothing procedure, and the
 // run record's flags reset, as the start-up leaves them.

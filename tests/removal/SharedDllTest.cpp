@@ -37,13 +37,13 @@ protected:
             }
             RegCloseKey(hKey);
         }
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY);
         file = dir / "shared component.dll";
         ASSERT_TRUE(WriteTextFile(file, "x"));
     }
     void TearDown() override
     {
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY);
         if (saved.empty())
             return;
         HKEY hKey;
@@ -55,8 +55,7 @@ protected:
     }
     DWORD Count() const
     {
-        DWORD dw = 0;
-        return RegGetDword(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, file.c_str(), &dw) ? dw : 0xDEADu;
+        return RegGetDword(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, file.c_str(), 0xDEADu);
     }
     std::vector<SavedValue> saved;
     ScratchDir dir;
@@ -69,7 +68,7 @@ TEST_F(SharedDll, CountAboveOneIsLoweredAndTheFileStays)
     ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, file.c_str(), 3));
     EXPECT_NE(0, RemoveSharedFile(file.c_str()));
     EXPECT_EQ(2u, Count());
-    EXPECT_TRUE(Exists(file));
+    EXPECT_TRUE(PathExists(file));
     EXPECT_EQ(1u, ReleaseSharedDll(file.c_str()));
     EXPECT_EQ(1u, Count());
 }
@@ -80,7 +79,7 @@ TEST_F(SharedDll, LastUseDeletesTheValueTheEmptiedKeyAndTheFile)
     EXPECT_NE(0, RemoveSharedFile(file.c_str()));
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, file.c_str()));
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY));
-    EXPECT_FALSE(Exists(file));
+    EXPECT_FALSE(PathExists(file));
 }
 
 TEST_F(SharedDll, LastUseKeepsTheKeyWhileOtherFilesAreCounted)
@@ -90,9 +89,7 @@ TEST_F(SharedDll, LastUseKeepsTheKeyWhileOtherFilesAreCounted)
     ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, other.c_str(), 4));
     EXPECT_EQ(0u, ReleaseSharedDll(file.c_str()));
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, file.c_str()));
-    DWORD dwOther = 0;
-    EXPECT_TRUE(RegGetDword(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, other.c_str(), &dwOther));
-    EXPECT_EQ(4u, dwOther);
+    EXPECT_EQ(4u, RegGetDword(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, other.c_str(), 0xDEADu));
 }
 
 TEST_F(SharedDll, UncountedOrUnreadableCountWrapsAndTheFileStays)
@@ -100,14 +97,14 @@ TEST_F(SharedDll, UncountedOrUnreadableCountWrapsAndTheFileStays)
     // No value at all: the count reads 0 and wraps.
     EXPECT_NE(0, RemoveSharedFile(file.c_str()));
     EXPECT_EQ(0xFFFFFFFFu, Count());
-    EXPECT_TRUE(Exists(file));
+    EXPECT_TRUE(PathExists(file));
 
     // A string longer than 4 bytes reads as 0 too and is replaced by a REG_DWORD.
     ASSERT_TRUE(RegSetString(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, file.c_str(), "three"));
     EXPECT_EQ(0xFFFFFFFFu, ReleaseSharedDll(file.c_str()));
     EXPECT_EQ(0xFFFFFFFFu, Count());
     EXPECT_NE(0, RemoveSharedFile(file.c_str()));
-    EXPECT_TRUE(Exists(file));
+    EXPECT_TRUE(PathExists(file));
 }
 
 TEST_F(SharedDll, ValueNamesMatchWithoutRegardToCase)
@@ -122,7 +119,7 @@ TEST_F(SharedDll, ValueNamesMatchWithoutRegardToCase)
         c = (char)tolower((unsigned char)c);
     RemoveSharedFile(lower.c_str());
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, upper.c_str()));
-    EXPECT_FALSE(Exists(file));
+    EXPECT_FALSE(PathExists(file));
 }
 
 TEST_F(SharedDll, LockedLastUseIsScheduledAndListed)

@@ -516,10 +516,67 @@ TEST_F(SfxBuildTest, CompressorMissingOrReportingFailure)
     EXPECT_FALSE(Exists(work + "\\MySFX.EXE"));
     ExpectNoTempFilesLeft();
 
+    // A crash, or a block that does not expand to the work stream, fails the
+    // build whatever the exit code claims.
+    for (const char *mode : {"cut", "crash", "other"}) {
+        SCOPED_TRACE(mode);
+        SetEnvironmentVariableA("ZX_FAKE_KANTOR", mode);
+        EXPECT_EQ(1, BuildInSeparateProcess("FakeKantor.exe"));
+        EXPECT_FALSE(Exists(work + "\\MySFX.EXE"));
+        ExpectNoTempFilesLeft();
+    }
+    SetEnvironmentVariableA("ZX_FAKE_KANTOR", NULL);
+
     // The same driver beside the real compressor succeeds, so the two failures
     // above come from the compressor and not from the driver.
     EXPECT_EQ(0, BuildInSeparateProcess("KANTOR.EXE"));
     EXPECT_TRUE(Open(work + "\\MySFX.EXE").ok);
+    ExpectNoTempFilesLeft();
+}
+
+TEST_F(SfxBuildTest, OutputThatTheBuildNeedsOrReadsIsRefused)
+{
+    Put(src + "\\a.txt", Text("A"));
+    SetFile(0, src + "\\a.txt");
+    CopyFileA((ExeDir() + "\\KANTOR.EXE").c_str(), (work + "\\KANTOR.EXE").c_str(), FALSE);
+    Bytes kantor = Get(work + "\\KANTOR.EXE");
+    char shortName[MAX_PATH] = "";
+    GetShortPathNameA((src + "\\a.txt").c_str(), shortName, sizeof(shortName));
+    std::string upper = src + "\\A.TXT";
+    CharUpperA(&upper[0]);
+    for (std::string output : {src + "\\a.txt", upper, std::string(shortName), std::string("kantor.exe"),
+                               std::string(".\\PELSTUB.BIN")}) {
+        SCOPED_TRACE(output);
+        ASSERT_LT(output.size(), sizeof(settings.outputFile));
+        strcpy(settings.outputFile, output.c_str());
+        EXPECT_FALSE(BuildSfx(&settings));
+        EXPECT_EQ(Text("A"), Get(src + "\\a.txt"));
+        EXPECT_EQ(kantor, Get(work + "\\KANTOR.EXE"));
+        EXPECT_EQ(stub, Get(work + "\\pelstub.bin"));
+        ExpectNoTempFilesLeft();
+    }
+    // The compressor beside the program and the program itself, in a build of its own.
+    for (const char *output : {"..\\tool\\KANTOR.EXE", "..\\TOOL\\sfxdemo.exe"}) {
+        SCOPED_TRACE(output);
+        strcpy(settings.outputFile, output);
+        EXPECT_EQ(1, BuildInSeparateProcess("KANTOR.EXE"));
+        EXPECT_EQ(kantor, Get(root + "\\tool\\KANTOR.EXE"));
+    }
+    strcpy(settings.outputFile, "..\\tool\\Other.exe");
+    EXPECT_EQ(0, BuildInSeparateProcess("KANTOR.EXE"));
+}
+
+TEST_F(SfxBuildTest, ANameTheStubWouldRefuseFailsTheBuild)
+{
+    Put(src + "\\a.txt", Text("A"));
+    for (const char *name : {"CONIN$", "clock$.txt", "trail.", "a:b"}) {
+        SfxWriter *w = SfxWriterCreate("Out.exe");
+        ASSERT_TRUE(w != NULL);
+        SfxWriterAddFile(w, (src + "\\a.txt").c_str(), name);
+        EXPECT_FALSE(SfxWriterFinish(w)) << name;
+        SfxWriterDestroy(w);
+    }
+    EXPECT_FALSE(Exists(work + "\\Out.exe"));
     ExpectNoTempFilesLeft();
 }
 

@@ -239,3 +239,13 @@ TEST(SfxStoredName, OnlyPlainNamesAreSafe)
     EXPECT_FALSE(SfxIsSafeStoredName("a.txt:stream"));
     EXPECT_FALSE(SfxIsSafeStoredName("tab\there"));
 }
+
+TEST(SfxLaunchFile, ARelativeNameNeverClimbsOutOfTheDestination)
+{
+    for (const char *inside : {"", "setup.exe", "bin\\setup.exe", "a\\..\\setup.exe", ".\\x.exe", "a..b\\x.exe",
+                               "C:\\Tools\\x.exe", "\\\\server\\share\\x.exe", "\\x.exe", "C:..\\x.exe"})
+        EXPECT_TRUE(SfxIsLaunchFileInside(inside)) << inside;
+    for (const char *outside : {"..\\outside\\evil.exe", "ok.txt\\..\\..\\x.exe", "../x.exe", "a\\...\\..\\x.exe",
+                                "...\\x.exe", ". .\\x.exe", "a\\..\\.\\..\\x.exe"})
+        EXPECT_FALSE(SfxIsLaunchFileInside(outside)) << outside;
+}

@@ -17,27 +17,6 @@ std::string BinDir()
     return szPath;
 }
 
-void DeleteTree(const std::string &path)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE hFind = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (hFind != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(hFind, &fd));
-        FindClose(hFind);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
 std::string FreshCaseDir(const std::string &name)
 {
     CreateDirectoryA("C:\\ZxRun", NULL);
@@ -45,97 +24,6 @@ std::string FreshCaseDir(const std::string &name)
     DeleteTree(dir);
     CreateDirectoryA(dir.c_str(), NULL);
     return dir;
-}
-
-bool WriteTextFile(const std::string &path, const std::string &text)
-{
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
-    return fclose(f) == 0 && ok;
-}
-
-bool PathExists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadTextFile(const std::string &path)
-{
-    std::string text;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f)
-        return text;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
-        text.append(buf, n);
-    fclose(f);
-    return text;
-}
-
-bool RegValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    bool found = RegQueryValueExA(hKey, pszValue, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
-    RegCloseKey(hKey);
-    return found;
-}
-
-bool RegKeyExists(HKEY hRoot, const char *pszSubKey)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(hKey);
-    return true;
-}
-
-void RegSetString(HKEY hRoot, const char *pszSubKey, const char *pszValue, const char *pszData)
-{
-    HKEY hKey;
-    if (RegCreateKeyExA(hRoot, pszSubKey, 0, NULL, 0, KEY_WRITE, NULL, &hKey, NULL) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(hKey, pszValue, 0, REG_SZ, (const BYTE *)pszData, (DWORD)strlen(pszData) + 1);
-    RegCloseKey(hKey);
-}
-
-void RegSetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwData)
-{
-    HKEY hKey;
-    if (RegCreateKeyExA(hRoot, pszSubKey, 0, NULL, 0, KEY_WRITE, NULL, &hKey, NULL) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(hKey, pszValue, 0, REG_DWORD, (const BYTE *)&dwData, sizeof(dwData));
-    RegCloseKey(hKey);
-}
-
-DWORD RegGetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue)
-{
-    HKEY hKey;
-    DWORD dwData = 0, cb = sizeof(dwData);
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return 0;
-    RegQueryValueExA(hKey, pszValue, NULL, NULL, (BYTE *)&dwData, &cb);
-    RegCloseKey(hKey);
-    return dwData;
-}
-
-void DeleteRegTree(HKEY hRoot, const char *pszSubKey)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return;
-    std::vector<std::string> children;
-    char szChild[256];
-    for (DWORD i = 0; RegEnumKeyA(hKey, i, szChild, sizeof(szChild)) == ERROR_SUCCESS; ++i)
-        children.push_back(szChild);
-    RegCloseKey(hKey);
-    for (const std::string &child : children)
-        DeleteRegTree(hRoot, (std::string(pszSubKey) + "\\" + child).c_str());
-    RegDeleteKeyA(hRoot, pszSubKey);
 }
 
 std::string WindowsPath(const char *pszName)
@@ -190,14 +78,6 @@ KolvuRun::~KolvuRun()
 {
     if (running_)
         Exit(1000);
-}
-
-// Without a window manager on the virtual display, Wine waits up to 2 s for
-// every hidden top-level window to be "withdrawn" by a manager that never comes.
-// Windows that Wine frames itself hide at once, and screenshots show their captions.
-static void LetWineDrawFrames()
-{
-    RegSetString(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", "N");
 }
 
 bool KolvuRun::Start(const std::string &arguments, const char *pszExe, const char *pszDirectory)

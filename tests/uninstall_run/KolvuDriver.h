@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "SystemTest.h"
+
 // The exit code -1 as GetExitCodeProcess reports it.
 const DWORD kExitFailed = 0xFFFFFFFFu;
 
@@ -24,17 +26,6 @@ const char *const kCustomFailedText = "Custom uninstall run failed. Zendrix will
 std::string BinDir();
 // C:\ZxRun\<name>, removed with everything in it and made again, empty.
 std::string FreshCaseDir(const std::string &name);
-void DeleteTree(const std::string &path);
-bool WriteTextFile(const std::string &path, const std::string &text = "x");
-bool PathExists(const std::string &path);
-std::string ReadTextFile(const std::string &path);
-// Reads and lower-cases nothing: HKEY plus subkey, value as DWORD / string; false when missing.
-bool RegValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue);
-bool RegKeyExists(HKEY hRoot, const char *pszSubKey);
-void RegSetString(HKEY hRoot, const char *pszSubKey, const char *pszValue, const char *pszData);
-void RegSetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwData);
-DWORD RegGetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue);
-void DeleteRegTree(HKEY hRoot, const char *pszSubKey);
 // Full path of a file in the Windows directory.
 std::string WindowsPath(const char *pszName);
 // A committed language file, e.g. LanguageFixture("german", "LEXA1.LDB").

@@ -29,7 +29,7 @@ std::string CustomProgram()
 std::vector<std::string> MarkLines(const std::string &markFile)
 {
     std::vector<std::string> lines;
-    std::string text = ReadTextFile(markFile), line;
+    std::string text = ReadWholeFile(markFile), line;
     for (char c : text) {
         if (c == '\n') {
             lines.push_back(line);

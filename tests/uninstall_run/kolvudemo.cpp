@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "SystemTest.h"
 #include "UiTest.h"
 
 static std::string OneLine(std::string text)
@@ -32,13 +33,7 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: kolvudemo \"PROGRAM ARGUMENTS\"\n");
         return 2;
     }
-    // Wine frames the windows itself: captions show, and hidden windows go at once.
-    HKEY hKey;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, NULL, 0, KEY_WRITE, NULL, &hKey,
-                        NULL) == ERROR_SUCCESS) {
-        RegSetValueExA(hKey, "Managed", 0, REG_SZ, (const BYTE *)"N", 2);
-        RegCloseKey(hKey);
-    }
+    LetWineDrawFrames();
     PROCESS_INFORMATION pi;
     if (!UiStartProcess(argv[1], &pi)) {
         printf("could not start: %s\n", argv[1]);

@@ -406,6 +406,22 @@ TEST_F(WizardPages, Page5FailedBuildStaysAndNextRetries)
     ReadOutput();
 }
 
+// An output named like a listed file would replace it with the archive of itself.
+TEST_F(WizardPages, Page5RefusesAnOutputThatIsAListedFile)
+{
+    PutStub();
+    wiz.GoTo(PAGE2);
+    std::string doc = scratch.MakeFile("keep.txt", 4, 'k');
+    AddFiles({doc});
+    wiz.GoTo(PAGE5);
+    boxes.Clear();
+    wiz.SetText(IDC_STEP5_OUTPUTFILE, "KEEP.TXT");
+    BuildOnPage5();
+    EXPECT_EQ(PAGE5, wiz.PageIndex());
+    EXPECT_EQ(std::vector<std::string>{kBuildFailed}, boxes.Texts());
+    EXPECT_EQ("kkkk", ReadWholeFile(doc.c_str()));
+}
+
 TEST_F(WizardPages, BackFromPage6AndNextBuildAgain)
 {
     PutStub();

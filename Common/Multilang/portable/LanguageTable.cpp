@@ -4,39 +4,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "ByteReader.h"
 #include "LanguageFileFormat.h"
 
 namespace {
-
-uint32_t ReadLe32(const uint8_t* p) {
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
-}
-
-// Reads from the file image and never past its end: once a read fails every
-// later one fails too, so the parser checks once per step.
-struct ByteReader {
-    const uint8_t* pData;
-    size_t cbData;
-    size_t offset;
-    int ok;
-
-    size_t Remaining() const { return ok ? cbData - offset : 0; }
-
-    const uint8_t* Take(size_t cb) {
-        if (!ok || cb > cbData - offset) {
-            ok = 0;
-            return NULL;
-        }
-        const uint8_t* p = pData + offset;
-        offset += cb;
-        return p;
-    }
-
-    uint32_t ReadDword() {
-        const uint8_t* p = Take(4);
-        return p ? ReadLe32(p) : 0;
-    }
-};
 
 char* CopyAnsiBlock(const uint8_t* pBlock, size_t cbBlock) {
     size_t cch = 0;
@@ -68,6 +39,27 @@ LANGCHAR* CopyWideUnits(const uint8_t* pUnits, size_t cUnits, int stopAtZero) {
     return pwsz;
 }
 
+// One entry; 0 when the file ends inside it or memory runs out. What was made
+// stays in the entry for FreeLanguageTable.
+int ReadEntry(ByteReader& reader, LanguageEntry* pEntry) {
+    uint32_t cbKey = reader.Le32();
+    const uint8_t* pKey = reader.Take(cbKey);
+    if (!pKey)
+        return 0;
+    pEntry->pszKey = (char*)malloc((size_t)cbKey + 1);
+    if (!pEntry->pszKey)
+        return 0;
+    memcpy(pEntry->pszKey, pKey, cbKey);
+    pEntry->pszKey[cbKey] = '\0';
+
+    uint32_t cchValue = reader.Le32();
+    // Compare units with half the remaining bytes: 2 * V could wrap.
+    if (!reader.ok || cchValue > reader.Remaining() / 2)
+        return 0;
+    pEntry->pwszValue = CopyWideUnits(reader.Take((size_t)cchValue * 2), cchValue, 0);
+    return pEntry->pwszValue != NULL;
+}
+
 char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
 }
@@ -80,7 +72,7 @@ LanguageTable* g_pSecondaryTable;
 int ParseLanguageFile(const uint8_t* pData, size_t cbData, LanguageTable** ppTable) {
     if (!ppTable || !pData)
         return 0;
-    ByteReader reader = {pData, cbData, 0, 1};
+    ByteReader reader(pData, cbData);
     const uint8_t* pHeader = reader.Take(LANGFILE_HEADER_SIZE);
     if (!pHeader)
         return 0;
@@ -107,26 +99,8 @@ int ParseLanguageFile(const uint8_t* pData, size_t cbData, LanguageTable** ppTab
     // Entries filled so far stay reachable through the array (calloc left the
     // rest NULL), so one FreeLanguageTable cleans up after any failure.
     uint32_t cComplete = 0;
-    for (; ok && cComplete < cEntries; cComplete++) {
-        LanguageEntry* pEntry = &pTable->Entries[cComplete];
-        uint32_t cbKey = reader.ReadDword();
-        const uint8_t* pKey = reader.Take(cbKey);
-        if (!pKey)
-            break;
-        pEntry->pszKey = (char*)malloc((size_t)cbKey + 1);
-        if (!pEntry->pszKey)
-            break;
-        memcpy(pEntry->pszKey, pKey, cbKey);
-        pEntry->pszKey[cbKey] = '\0';
-
-        uint32_t cchValue = reader.ReadDword();
-        // Compare units with half the remaining bytes: 2 * V could wrap.
-        if (!reader.ok || cchValue > reader.Remaining() / 2)
-            break;
-        pEntry->pwszValue = CopyWideUnits(reader.Take((size_t)cchValue * 2), cchValue, 0);
-        if (!pEntry->pwszValue)
-            break;
-    }
+    while (ok && cComplete < cEntries && ReadEntry(reader, &pTable->Entries[cComplete]))
+        cComplete++;
     if (!ok || cComplete != cEntries) {
         FreeLanguageTable(pTable);
         return 0;

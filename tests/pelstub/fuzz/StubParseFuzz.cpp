@@ -50,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     StubParseSwitches(text.c_str(), &switches);
     char path[260];
     StubUnderProgramFiles(path, sizeof(path), "C:\\Program Files", text.c_str());
-    StubIsAcceptableName(text.c_str());
+    SfxIsSafeStoredName(text.c_str());
+    SfxIsLaunchFileInside(text.c_str());
     return 0;
 }

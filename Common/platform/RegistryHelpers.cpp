@@ -1,5 +1,6 @@
 // RegistryHelpers.cpp -- registry reads and writes that open, act on and close one key.
 #include "Platform.h"
+#include "Owners.h"
 
 static bool HasSubKey(LPCSTR pszSubKey)
 {
@@ -10,15 +11,12 @@ DWORD ReadRegistryDword(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName)
 {
     if (!HasSubKey(pszSubKey))
         return 0;
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return 0;
+    RegKey hKey;
     DWORD dwValue = 0;
     DWORD cbData = sizeof(dwValue);
-    LONG lResult = RegQueryValueExA(hKey, pszValueName, NULL, NULL, (LPBYTE)&dwValue, &cbData);
-    RegCloseKey(hKey);
     // A value too large for 4 bytes may still leave part of itself in the buffer.
-    if (lResult != ERROR_SUCCESS)
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, hKey.Receive()) != ERROR_SUCCESS ||
+        RegQueryValueExA(hKey, pszValueName, NULL, NULL, (LPBYTE)&dwValue, &cbData) != ERROR_SUCCESS)
         return 0;
     return dwValue;
 }
@@ -27,21 +25,18 @@ BOOL SetRegistryDword(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName, DWORD d
 {
     if (!HasSubKey(pszSubKey))
         return FALSE;
-    HKEY hKey;
-    if (RegCreateKeyA(hRoot, pszSubKey, &hKey) != ERROR_SUCCESS)
-        return FALSE;
-    LONG lResult =
-        RegSetValueExA(hKey, pszValueName, 0, REG_DWORD, (const BYTE *)&dwValue, sizeof(dwValue));
-    RegCloseKey(hKey);
-    return lResult == ERROR_SUCCESS;
+    RegKey hKey;
+    return RegCreateKeyA(hRoot, pszSubKey, hKey.Receive()) == ERROR_SUCCESS &&
+           RegSetValueExA(hKey, pszValueName, 0, REG_DWORD, (const BYTE *)&dwValue,
+                          sizeof(dwValue)) == ERROR_SUCCESS;
 }
 
 BOOL DeleteRegistryValue(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName)
 {
     if (!HasSubKey(pszSubKey))
         return FALSE;
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_WRITE | KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+    RegKey hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_WRITE | KEY_QUERY_VALUE, hKey.Receive()) != ERROR_SUCCESS)
         return FALSE;
     RegDeleteValueA(hKey, pszValueName);
     DWORD cSubKeys = 0;
@@ -51,7 +46,7 @@ BOOL DeleteRegistryValue(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName)
         cSubKeys = 0;
         cValues = 0;
     }
-    RegCloseKey(hKey);
+    hKey.Reset();
     // An emptied key is left over by the value that needed it, so it goes too.
     if (cSubKeys == 0 && cValues == 0)
         RegDeleteKeyA(hRoot, pszSubKey);
@@ -68,20 +63,17 @@ BOOL ReadRegistryString(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszValueName, LPSTR
 {
     if (!HasSubKey(pszSubKey) || pBuffer == NULL || cbBuffer == 0)
         return FALSE;
-    HKEY hKey;
-    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+    RegKey hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, hKey.Receive()) != ERROR_SUCCESS)
         return FALSE;
     // Binary, number or list data is no path and carries no terminator: such a
     // value counts as not set, and the buffer is not touched for it.
     DWORD dwType = REG_NONE;
     if (RegQueryValueExA(hKey, pszValueName, NULL, &dwType, NULL, NULL) != ERROR_SUCCESS ||
-        !IsStringType(dwType)) {
-        RegCloseKey(hKey);
+        !IsStringType(dwType))
         return FALSE;
-    }
     DWORD cbData = cbBuffer;
     LONG lResult = RegQueryValueExA(hKey, pszValueName, NULL, &dwType, (LPBYTE)pBuffer, &cbData);
-    RegCloseKey(hKey);
     // Too long, or changed in between: whatever half arrived is no text.
     if (lResult != ERROR_SUCCESS || !IsStringType(dwType)) {
         pBuffer[0] = '\0';

@@ -2,20 +2,21 @@
 // systems lack the helper DLL that computes it.
 #include "PeChecksum.h"
 
-static uint32_t ReadLE32(const uint8_t *p)
-{
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
-}
+#include <string.h>
+
+#include "ByteReader.h"
 
 int PeChecksumFieldOffset(const uint8_t *data, size_t size, uint32_t *fieldOffset)
 {
-    if (size < 0x40 || data[0] != 'M' || data[1] != 'Z')
-        return 0;
-    uint32_t pe = ReadLE32(data + 0x3C);
-    // signature (4) + file header (20) + optional header up to the field (64) + field (4)
-    if (pe > size || size - pe < 4 + 20 + 64 + 4)
-        return 0;
-    if (data[pe] != 'P' || data[pe + 1] != 'E' || data[pe + 2] != 0 || data[pe + 3] != 0)
+    ByteReader r(data, size);
+    const uint8_t *mz = r.Take(2);
+    r.Seek(0x3C);
+    uint32_t pe = r.Le32();
+    r.Seek(pe);
+    const uint8_t *signature = r.Take(4);
+    // file header (20) + optional header up to the field (64) + the field (4)
+    r.Skip(20 + 64 + 4);
+    if (!r.ok || memcmp(mz, "MZ", 2) != 0 || memcmp(signature, "PE\0\0", 4) != 0)
         return 0;
     *fieldOffset = pe + 4 + 20 + 64;
     return 1;
@@ -50,5 +51,5 @@ uint32_t PeChecksum(const uint8_t *data, size_t size, uint32_t fieldOffset)
 
 uint32_t PeStoredChecksum(const uint8_t *data, uint32_t fieldOffset)
 {
-    return ReadLE32(data + fieldOffset);
+    return ReadLe32(data + fieldOffset);
 }

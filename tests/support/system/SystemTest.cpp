@@ -1,0 +1,135 @@
+// SystemTest.cpp -- files, folders and registry values for the Windows-side tests.
+#include "SystemTest.h"
+
+#include <string.h>
+
+#include "Owners.h"
+
+static bool IsBelowDriveC(const std::string &path)
+{
+    return path.size() > 3 && (path[0] == 'C' || path[0] == 'c') && path.compare(1, 2, ":\\") == 0 &&
+           path.find("..") == std::string::npos;
+}
+
+static void DeleteTreeBelow(const std::string &path)
+{
+    WIN32_FIND_DATAA fd;
+    FindHandle hFind(FindFirstFileA((path + "\\*").c_str(), &fd));
+    if (hFind.IsValid()) {
+        do {
+            if (strcmp(fd.cFileName, ".") == 0 || strcmp(fd.cFileName, "..") == 0)
+                continue;
+            std::string child = path + "\\" + fd.cFileName;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            // A linked folder goes as a link; what it points to is not ours.
+            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                DeleteTreeBelow(child);
+            else if (!DeleteFileA(child.c_str()))
+                RemoveDirectoryA(child.c_str());
+        } while (FindNextFileA(hFind, &fd));
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+void DeleteTree(const std::string &path)
+{
+    if (IsBelowDriveC(path))
+        DeleteTreeBelow(path);
+}
+
+std::string ReadWholeFile(const std::string &path)
+{
+    std::string bytes;
+    FileHandle hFile(CreateFileA(path.c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                 OPEN_EXISTING, 0, NULL));
+    if (!hFile.IsValid())
+        return bytes;
+    DWORD cbFile = GetFileSize(hFile, NULL);
+    if (cbFile == INVALID_FILE_SIZE)
+        return bytes;
+    bytes.resize(cbFile);
+    DWORD cbRead = 0;
+    if (cbFile != 0 && (!ReadFile(hFile, &bytes[0], cbFile, &cbRead, NULL) || cbRead != cbFile))
+        bytes.clear();
+    return bytes;
+}
+
+bool WriteTextFile(const std::string &path, const std::string &text)
+{
+    FileHandle hFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, NULL));
+    DWORD cbWritten = 0;
+    return hFile.IsValid() && WriteFile(hFile, text.data(), (DWORD)text.size(), &cbWritten, NULL) &&
+           cbWritten == text.size();
+}
+
+bool PathExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool RegKeyExists(HKEY hRoot, const char *pszSubKey)
+{
+    RegKey hKey;
+    return RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, hKey.Receive()) == ERROR_SUCCESS;
+}
+
+bool RegValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue)
+{
+    RegKey hKey;
+    return RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, hKey.Receive()) == ERROR_SUCCESS &&
+           RegQueryValueExA(hKey, pszValue, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+}
+
+static bool SetValue(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwType,
+                     const void *pData, DWORD cbData)
+{
+    RegKey hKey;
+    return RegCreateKeyA(hRoot, pszSubKey, hKey.Receive()) == ERROR_SUCCESS &&
+           RegSetValueExA(hKey, pszValue, 0, dwType, (const BYTE *)pData, cbData) == ERROR_SUCCESS;
+}
+
+bool RegSetString(HKEY hRoot, const char *pszSubKey, const char *pszValue, const char *pszData)
+{
+    return SetValue(hRoot, pszSubKey, pszValue, REG_SZ, pszData, (DWORD)strlen(pszData) + 1);
+}
+
+bool RegSetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwData)
+{
+    return SetValue(hRoot, pszSubKey, pszValue, REG_DWORD, &dwData, sizeof(dwData));
+}
+
+DWORD RegGetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwMissing)
+{
+    RegKey hKey;
+    DWORD dwType = 0, dwData = 0, cb = sizeof(dwData);
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, hKey.Receive()) != ERROR_SUCCESS ||
+        RegQueryValueExA(hKey, pszValue, NULL, &dwType, (BYTE *)&dwData, &cb) != ERROR_SUCCESS ||
+        dwType != REG_DWORD)
+        return dwMissing;
+    return dwData;
+}
+
+void DeleteRegTree(HKEY hRoot, const char *pszSubKey)
+{
+    RegKey hKey;
+    if (RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ | KEY_WRITE, hKey.Receive()) == ERROR_SUCCESS) {
+        char szChild[256];
+        // Always the first child: each pass deletes it.
+        while (RegEnumKeyA(hKey, 0, szChild, sizeof(szChild)) == ERROR_SUCCESS) {
+            std::string child = std::string(pszSubKey) + "\\" + szChild;
+            DeleteRegTree(hRoot, child.c_str());
+            if (RegKeyExists(hRoot, child.c_str()))
+                break; // refused: stop rather than loop
+        }
+    }
+    hKey.Reset();
+    RegDeleteKeyA(hRoot, pszSubKey);
+}
+
+void LetWineDrawFrames()
+{
+    RegSetString(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", "N");
+}
