@@ -104,14 +104,16 @@ static int Schedule(const char *pszPath)
     return IsWindowsNT() ? ScheduleOnNt(szShortPath) : ScheduleInWininit(szShortPath);
 }
 
-int RemoveFileOrSchedule(const char *pszPath)
+int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName)
 {
     if (pszPath == NULL || pszPath[0] == '\0')
         return 1;
 
     // Most files go at the first try; only a refused one pays for clearing
-    // read-only, hidden and system and trying again.
-    if (DeleteFileA(pszPath))
+    // read-only, hidden and system and trying again. The spelling a file was
+    // created with is found at the first look: Wine on a case-sensitive host
+    // scans the directory for any other spelling, once per path component.
+    if (DeleteFileA(pszCreatedName != NULL ? pszCreatedName : pszPath))
         return 1;
     SetFileAttributesA(pszPath, FILE_ATTRIBUTE_ARCHIVE);
     if (DeleteFileA(pszPath))

@@ -1,5 +1,6 @@
 // FileRemoval.h -- deleting files and directories now, or at the next system start.
 #pragma once
+#include <stddef.h>
 
 // The one way the uninstaller deletes anything from the disk. Deletes a file or an
 // empty directory at once (read-only, hidden and system attributes are cleared first).
@@ -8,4 +9,6 @@
 // as passed, is added to the locked-file list of the restart dialog; a directory sets
 // UninstallState.DirectoryNotEmpty. Returns nonzero when the object is gone (or was
 // never there) or when scheduling succeeded, 0 when scheduling failed.
-int RemoveFileOrSchedule(const char *pszPath);
+// pszCreatedName, when given, is the same object spelled as it was created: the first
+// deletion is tried under it, everything after under pszPath.
+int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName = NULL);

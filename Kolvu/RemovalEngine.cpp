@@ -19,16 +19,18 @@ static const RunText CAPTION_INI_ENTRY = {"Uninstall|INIEntry", 0, "Removing INI
 static const RunText CAPTION_DIRECTORY = {"Uninstall|Directory", 0, "Removing Directory:"};
 static const RunText CAPTION_UNINSTALL_KEY = {"Uninstall|UIKey", 0, "Deleting Uninstall Key"};
 
-// Every write into the dialog is a call into the main thread and waits for it;
-// with thousands of records these calls, not the removal, would set the pace.
-// So a write that would not change what is shown is skipped, and the detail line,
-// which changes with every file, is sent at most once per DETAIL_INTERVAL_MS:
-// a path replaced sooner is never seen on the screen anyway. A held-back path is
-// sent before anything that may take long and before the caption or pass changes.
-static const DWORD DETAIL_INTERVAL_MS = 25;
+// Every write into the dialog is a call into the main thread, which paints the
+// change at once; with thousands of records these, not the removal, would set
+// the pace. So a write that would not change what is shown is skipped, and the
+// detail line and the bar, which change with nearly every file, are sent at most
+// once per VIEW_INTERVAL_MS: what changes faster is never read on the screen
+// anyway. What is held back is sent before anything that may take long and at the
+// end of each pass; a new caption shows its first record at once.
+static const DWORD VIEW_INTERVAL_MS = 100;
 
 struct ProgressView {
     HWND hDlg;
+    HWND hBar;
     const RunText *pCaption;   // last caption set, NULL before the first
     char szDetail[MAX_PATH];   // the detail line as shown, or held back when bDetailHeld
     int bDetailSent;           // something was sent at all
@@ -37,6 +39,8 @@ struct ProgressView {
     DWORD dwDetailSentAt;
     UINT uPosition;            // last bar position set
     int bPositionSet;
+    int bPositionHeld;         // uPosition is newer than what the bar shows
+    DWORD dwPositionSentAt;
 };
 
 UINT ProgressPosition(DWORD handled, DWORD total)
@@ -71,14 +75,17 @@ static void SetDetail(ProgressView &view, const char *pszText)
         return;
     lstrcpynA(view.szDetail, pszText, sizeof(view.szDetail));
     view.bDetailHeld = 1;
-    if (!view.bDetailSent || view.bSendNextDetail || GetTickCount() - view.dwDetailSentAt >= DETAIL_INTERVAL_MS)
+    if (!view.bDetailSent || view.bSendNextDetail || GetTickCount() - view.dwDetailSentAt >= VIEW_INTERVAL_MS)
         SendDetail(view);
 }
 
-static void FlushDetail(ProgressView &view)
+static void SendBar(ProgressView &view)
 {
-    if (view.bDetailHeld)
-        SendDetail(view);
+    // Nothing here needs to wait for the paint. Sent messages reach the dialog in
+    // the order sent, so anyone asking the bar later still learns this position.
+    SendNotifyMessageA(view.hBar, PBM_SETPOS, view.uPosition, 0);
+    view.bPositionHeld = 0;
+    view.dwPositionSentAt = GetTickCount();
 }
 
 static void SetBar(ProgressView &view, DWORD dwHandled)
@@ -86,9 +93,20 @@ static void SetBar(ProgressView &view, DWORD dwHandled)
     UINT uPosition = ProgressPosition(dwHandled, UninstallState.RecordCount);
     if (view.bPositionSet && view.uPosition == uPosition)
         return;
+    int bFirst = !view.bPositionSet;
     view.bPositionSet = 1;
     view.uPosition = uPosition;
-    SendDlgItemMessageA(view.hDlg, IDC_PROGRESS_BAR, PBM_SETPOS, uPosition, 0);
+    view.bPositionHeld = 1;
+    if (bFirst || GetTickCount() - view.dwPositionSentAt >= VIEW_INTERVAL_MS)
+        SendBar(view);
+}
+
+static void FlushView(ProgressView &view)
+{
+    if (view.bDetailHeld)
+        SendDetail(view);
+    if (view.bPositionHeld)
+        SendBar(view);
 }
 
 // Only A-Z change: bytes above 127 belong to the code page and stay as they are.
@@ -104,7 +122,7 @@ static void UnregisterIfServer(ProgressView &view, const char *pszLowerPath)
     // By extension only: loading "x.dll.bak" would run whatever code a backup holds.
     if (!UninstallState.SkipUnregister && IsModulePath(pszLowerPath)) {
         // the module's own code runs now, for as long as it likes
-        FlushDetail(view);
+        FlushView(view);
         UnregisterComServer(pszLowerPath);
     }
 }
@@ -124,7 +142,7 @@ static void RemoveFileRecord(ProgressView &view, const PathRecord &file, int bSh
     if (bShared)
         RemoveSharedFile(szPath);
     else
-        RemoveFileOrSchedule(szPath);
+        RemoveFileOrSchedule(szPath, file.Path);
 }
 
 // First pass: every custom uninstall program, in file order, each to its end.
@@ -187,7 +205,7 @@ static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
                    SetBar(view, dwHandled);
                    return 1;
                });
-    FlushDetail(view);
+    FlushView(view);
 }
 
 // Third pass: directories in file order. A directory that will not go now is
@@ -205,7 +223,7 @@ static void RemoveDirectories(ProgressView &view, DWORD dwHandled)
                        RemoveFileOrSchedule(body->File.Path);
                    return 1;
                });
-    FlushDetail(view);
+    FlushView(view);
 }
 
 int RunRemoval()
@@ -218,6 +236,7 @@ int RunRemoval()
     ProgressView view;
     memset(&view, 0, sizeof(view));
     view.hDlg = hDlg;
+    view.hBar = GetDlgItem(hDlg, IDC_PROGRESS_BAR);
     DWORD dwHandled = 0;
     RemoveFilesAndEntries(view, dwHandled);
     RemoveDirectories(view, dwHandled);

@@ -32,6 +32,15 @@ bool Contains(const std::vector<std::string> &items, const std::string &item)
     return std::find(items.begin(), items.end(), item) != items.end();
 }
 
+// The engine hands over the lower-case path and the spelling the file was created with.
+std::string LowerAscii(std::string text)
+{
+    for (char &c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c - 'A' + 'a');
+    return text;
+}
+
 class FileRemovalNow : public ::testing::Test {
 protected:
     ScratchDir dir;
@@ -52,6 +61,12 @@ TEST_F(FileRemovalNow, DeletesFilesAndEmptyDirectoriesWithoutTouchingTheFlags)
     // A file record may name a directory; an empty one goes at once.
     EXPECT_NE(0, RemoveFileOrSchedule(emptyDir.c_str()));
     EXPECT_FALSE(PathExists(emptyDir));
+    // refused under its created spelling, it still goes by the lower-case path
+    std::string mixed = dir / "Read Only Mixed.TXT";
+    ASSERT_TRUE(WriteTextFile(mixed, "x"));
+    SetFileAttributesA(mixed.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_NE(0, RemoveFileOrSchedule(LowerAscii(mixed).c_str(), mixed.c_str()));
+    EXPECT_FALSE(PathExists(mixed));
 
     EXPECT_FALSE(UninstallState.RestartNeeded);
     EXPECT_FALSE(UninstallState.DirectoryNotEmpty);
@@ -100,6 +115,19 @@ TEST_F(FileRemovalNt, LockedFileIsScheduledUnderItsShortPathAndListedUnderItsLon
     EXPECT_TRUE(UninstallState.RestartNeeded);
     EXPECT_FALSE(UninstallState.DirectoryNotEmpty);
     EXPECT_EQ(std::vector<std::string>{locked}, restart.LockedList());
+    EXPECT_TRUE(PathExists(locked));
+    EXPECT_EQ(0u, locker.Release());
+}
+
+TEST_F(FileRemovalNt, LockedFileWithItsCreatedSpellingIsListedAsThePathPassed)
+{
+    std::string locked = dir / "Locked Mixed.TXT";
+    ASSERT_TRUE(WriteTextFile(locked, "x"));
+    LockedFiles locker;
+    ASSERT_TRUE(locker.Lock({locked}));
+    std::string lower = LowerAscii(locked);
+    EXPECT_NE(0, RemoveFileOrSchedule(lower.c_str(), locked.c_str()));
+    EXPECT_EQ(std::vector<std::string>{lower}, restart.LockedList());
     EXPECT_TRUE(PathExists(locked));
     EXPECT_EQ(0u, locker.Release());
 }
