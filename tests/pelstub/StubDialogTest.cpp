@@ -56,9 +56,9 @@ TEST(OpeningDialog, ShowsTheNameAndTakesAnEditedDestination)
     a.files.push_back({"tool.txt", "t"});
     ASSERT_TRUE(WriteTestSfx(work / "d.exe", a));
 
-    PROCESS_INFORMATION pi;
+    UiProcess pi;
     ASSERT_TRUE(StartSfx(work / "d.exe", "", &pi));
-    HWND dialog = UiWaitWindow("Demo Tools 2", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
+    HWND dialog = UiWaitWindow("Demo Tools 2", pi.dwProcessId, 30000, UI_DIALOG_CLASS);
     ASSERT_TRUE(dialog != NULL);
     EXPECT_EQ("Demo Tools 2", UiItemText(dialog, kAppNameText));
     EXPECT_EQ(work / "default", UiItemText(dialog, kDestinationEdit));
@@ -92,9 +92,9 @@ TEST(OpeningDialog, CancelWritesNothing)
     a.SetText(a.header.destination, sizeof(a.header.destination), work / "out");
     a.files.push_back({"x.txt", "x"});
     ASSERT_TRUE(WriteTestSfx(work / "c.exe", a));
-    PROCESS_INFORMATION pi;
+    UiProcess pi;
     ASSERT_TRUE(StartSfx(work / "c.exe", "", &pi));
-    HWND dialog = UiWaitWindow("Cancel Me", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
+    HWND dialog = UiWaitWindow("Cancel Me", pi.dwProcessId, 30000, UI_DIALOG_CLASS);
     ASSERT_TRUE(dialog != NULL);
     UiPressButton(dialog, IDCANCEL);
     EXPECT_EQ(2u, UiWaitExit(&pi, 10000));
@@ -112,9 +112,9 @@ TEST(OpeningDialog, SetupModuleOffersNoDestination)
     a.SetText(a.header.launchFile, sizeof(a.header.launchFile), "RecordLaunch.exe");
     ASSERT_TRUE(WriteTestSfx(work / "s.exe", a));
     SetEnvironmentVariableA("ZX_LAUNCH_RECORD", (work / "record.txt").c_str());
-    PROCESS_INFORMATION pi;
+    UiProcess pi;
     ASSERT_TRUE(StartSfx(work / "s.exe", "", &pi));
-    HWND dialog = UiWaitWindow("Setup Demo", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
+    HWND dialog = UiWaitWindow("Setup Demo", pi.dwProcessId, 30000, UI_DIALOG_CLASS);
     ASSERT_TRUE(dialog != NULL);
     EXPECT_FALSE(UiItemVisible(dialog, kDestinationEdit));
     EXPECT_FALSE(UiItemVisible(dialog, kBrowse));
@@ -140,7 +140,7 @@ TEST(OverwriteQuestion, YesNoAndTheToAllAnswers)
     // Yes, No, then Yes to all (d is not asked about).
     for (const char *n : names)
         WriteTextFile(out + "\\" + n, "old");
-    PROCESS_INFORMATION pi;
+    UiProcess pi;
     ASSERT_TRUE(StartSfx(work / "q.exe", "/d:" + out, &pi));
     Answer(pi.dwProcessId, "Ask Demo", "a.txt", IDYES);
     Answer(pi.dwProcessId, "Ask Demo", "b.txt", IDNO);

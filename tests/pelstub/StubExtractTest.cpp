@@ -223,7 +223,7 @@ TEST(OverwriteModes, TheArchivesOwnEarlierCopyIsReplacedWithoutAQuestion)
     a.files.push_back({"Dup.TXT", "second"});
     a.header.overwriteMode = SFX_OVERWRITE_ASK;
     ASSERT_TRUE(WriteTestSfx(work / "t.exe", a));
-    PROCESS_INFORMATION pi;
+    UiProcess pi;
     ASSERT_TRUE(UiStartProcess(("\"" + work / "t.exe" + "\" /d:" + work / "out").c_str(), &pi));
     EXPECT_EQ(0u, UiWaitExit(&pi, 10000)) << "asked about its own file";
     EXPECT_EQ("second", ReadWholeFile(work / "out\\dup.txt"));
@@ -393,10 +393,10 @@ TEST(UntrustedArchive, RefusalIsExplainedInABoxWhenNotSilent)
         "The destination folder name is too long with the Program Files folder in front of it:\n" + tooLong;
     for (Case &c : cases) {
         ASSERT_TRUE(WriteTestSfx(work / "b.exe", c.archive));
-        PROCESS_INFORMATION pi;
+        UiProcess pi;
         std::string line = "\"" + work / "b.exe" + "\"" + (c.arguments[0] ? c.arguments + work / "out" : "");
         ASSERT_TRUE(UiStartProcess(line.c_str(), &pi));
-        HWND box = UiWaitWindow("Hostile Demo", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
+        HWND box = UiWaitWindow("Hostile Demo", pi.dwProcessId, 30000, UI_DIALOG_CLASS);
         ASSERT_TRUE(box != NULL);
         EXPECT_EQ(c.text, UiMessageBoxText(box));
         UiPressButton(box, IDOK);

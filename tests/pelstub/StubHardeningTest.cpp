@@ -48,9 +48,9 @@ TEST(PlantedDll, NoSystemDllIsTakenFromTheFilesFolder)
     a.SetText(a.header.appName, sizeof(a.header.appName), "Planted Demo");
     a.SetText(a.header.destination, sizeof(a.header.destination), work / "out");
     ASSERT_TRUE(WriteTestSfx(work / "download.exe", a));
-    PROCESS_INFORMATION pi;
+    UiProcess pi;
     ASSERT_TRUE(UiStartProcess(("\"" + work / "download.exe" + "\"").c_str(), &pi, work.path.c_str()));
-    HWND dialog = UiWaitWindow("Planted Demo", pi.dwProcessId, 10000, UI_DIALOG_CLASS);
+    HWND dialog = UiWaitWindow("Planted Demo", pi.dwProcessId, 30000, UI_DIALOG_CLASS);
     ASSERT_TRUE(dialog != NULL);
     UiPressButton(dialog, 1005);
     HWND browser = NULL;

@@ -56,6 +56,15 @@ bool UiStartProcess(const char *pszCommandLine, PROCESS_INFORMATION *pPi,
 // (UI_STILL_RUNNING, after terminating it, when it did not end in time).
 DWORD UiWaitExit(PROCESS_INFORMATION *pPi, DWORD dwTimeoutMs);
 
+// A started process that is ended when a failed assertion leaves it running:
+// one waiting in a dialog would otherwise hold the whole test program.
+struct UiProcess : PROCESS_INFORMATION {
+    UiProcess() : PROCESS_INFORMATION() {}
+    ~UiProcess() { if (hProcess) UiWaitExit(this, 0); }
+    UiProcess(const UiProcess &) = delete;
+    UiProcess &operator=(const UiProcess &) = delete;
+};
+
 // Writes the whole screen as a 24-bit BMP file; for looking at a failure afterwards.
 bool UiScreenshot(const char *pszBmpPath);
 // UTF-16 to UTF-8, for comparing wide texts.
