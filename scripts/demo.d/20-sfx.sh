@@ -5,7 +5,8 @@
 # its original.
 set -u
 dist="$ZX_DIST"
-work="$ZX_BUILD/demo-sfx"
+# inside the prefix's drive C:, like every folder the programs write to
+work="$WINEPREFIX/drive_c/demo-sfx"
 for f in BroltBuild.exe KANTOR.EXE pelstub.bin; do
   if [ ! -f "$dist/$f" ]; then echo "sfx: $f is not in $dist; nothing to show"; exit 1; fi
 done
