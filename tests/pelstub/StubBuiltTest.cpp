@@ -89,9 +89,10 @@ TEST(BuiltByBrolt, SetupModuleRunsItsProgramAndCleansUp)
     Fill(settings.outputFile, sizeof(settings.outputFile), work / "setup.exe");
     ASSERT_TRUE(BuildSfx(&settings));
 
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", record.c_str());
-    EXPECT_EQ(5u, RunSfx(work / "setup.exe", "/s"));
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
+    {
+        LaunchRecord launch(record);
+        EXPECT_EQ(5u, RunSfx(work / "setup.exe", "/s"));
+    }
     std::string text = ReadWholeFile(record);
     size_t at = text.find("cwd=");
     ASSERT_NE(std::string::npos, at);

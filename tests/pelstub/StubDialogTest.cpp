@@ -111,7 +111,7 @@ TEST(OpeningDialog, SetupModuleOffersNoDestination)
     a.files.push_back({"RecordLaunch.exe", ReadWholeFile("RecordLaunch.exe")});
     a.SetText(a.header.launchFile, sizeof(a.header.launchFile), "RecordLaunch.exe");
     ASSERT_TRUE(WriteTestSfx(work / "s.exe", a));
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", (work / "record.txt").c_str());
+    LaunchRecord launch(work / "record.txt");
     UiProcess pi;
     ASSERT_TRUE(StartSfx(work / "s.exe", "", &pi));
     HWND dialog = UiWaitWindow("Setup Demo", pi.dwProcessId, 30000, UI_DIALOG_CLASS);
@@ -121,7 +121,6 @@ TEST(OpeningDialog, SetupModuleOffersNoDestination)
     EXPECT_EQ("&Start", UiItemText(dialog, IDOK));
     UiPressButton(dialog, IDOK);
     EXPECT_EQ(0u, UiWaitExit(&pi, 10000));
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
 }
 
 TEST(OverwriteQuestion, YesNoAndTheToAllAnswers)

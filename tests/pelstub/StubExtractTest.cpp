@@ -140,7 +140,7 @@ TEST(SilentExtraction, NoWindowAppearsOnSuccessOrFailure)
 {
     ScratchFolder work("nowindow");
     WriteTextFile(work / "a-file", "");
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", (work / "record.txt").c_str());
+    LaunchRecord launch(work / "record.txt");
     struct Case {
         const char *what;
         TestArchive archive;
@@ -185,7 +185,6 @@ TEST(SilentExtraction, NoWindowAppearsOnSuccessOrFailure)
         EXPECT_EQ(c.exitCode, RunSfxCountingWindows(work / "w.exe", c.arguments, &windows));
         EXPECT_EQ(0, windows);
     }
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
 }
 
 TEST(SilentExtraction, NamesWithInnerDotsAreExtracted)

@@ -31,8 +31,8 @@ std::string RecordedValue(const std::string &record, const char *key)
 TEST(SetupModule, RunsTheProgramInAFreshFolderThenRemovesItAndPassesOnItsExitCode)
 {
     ScratchFolder work("setup");
-    std::string record = work / "record.txt";
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", record.c_str());
+    LaunchRecord launch(work / "record.txt");
+    const std::string &record = launch.path;
     ASSERT_TRUE(WriteTestSfx(work / "setup.exe", WithRecorder(SFX_MODULE_SETUP, "alpha \"b c\" /exit:7")));
     std::vector<std::string> before = FolderNames(TempFolder(), "ZXS*");
 
@@ -42,7 +42,6 @@ TEST(SetupModule, RunsTheProgramInAFreshFolderThenRemovesItAndPassesOnItsExitCod
     EXPECT_EQ("alpha \"b c\" /exit:7", RecordedValue(record, "args"));
     EXPECT_FALSE(FolderExists(cwd));
     EXPECT_EQ(before.size(), FolderNames(TempFolder(), "ZXS*").size());
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
 }
 
 // Only the files the stub wrote are deleted, also after a crash; what the
@@ -50,8 +49,8 @@ TEST(SetupModule, RunsTheProgramInAFreshFolderThenRemovesItAndPassesOnItsExitCod
 TEST(SetupModule, CleansUpAfterACrashedProgramAndLeavesTheProgramsOwnFiles)
 {
     ScratchFolder work("crash");
-    std::string record = work / "record.txt";
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", record.c_str());
+    LaunchRecord launch(work / "record.txt");
+    const std::string &record = launch.path;
     ASSERT_TRUE(WriteTestSfx(work / "setup.exe", WithRecorder(SFX_MODULE_SETUP, "/crash")));
     EXPECT_EQ(0xC0000005u, RunSfx(work / "setup.exe", "/s /d:" + work / "base"));
     std::string cwd = RecordedValue(record, "cwd");
@@ -62,14 +61,13 @@ TEST(SetupModule, CleansUpAfterACrashedProgramAndLeavesTheProgramsOwnFiles)
     EXPECT_EQ(0u, RunSfx(work / "setup.exe", "/s /d:" + work / "base"));
     cwd = RecordedValue(record, "cwd");
     EXPECT_EQ((std::vector<std::string>{"own.txt"}), FolderNames(cwd));
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
 }
 
 TEST(SetupModule, WaitsForEveryProcessTheProgramStarted)
 {
     ScratchFolder work("job");
-    std::string record = work / "record.txt";
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", record.c_str());
+    LaunchRecord launch(work / "record.txt");
+    const std::string &record = launch.path;
     ASSERT_TRUE(WriteTestSfx(work / "setup.exe", WithRecorder(SFX_MODULE_SETUP, "/spawn /exit:3")));
     EXPECT_EQ(3u, RunSfx(work / "setup.exe", "/s /d:" + work / "base"));
     // The grandchild writes its mark 1.5 s after its parent has gone.
@@ -78,14 +76,13 @@ TEST(SetupModule, WaitsForEveryProcessTheProgramStarted)
     EXPECT_EQ(0u, cwd.find(work / "base\\ZXS")) << cwd;
     EXPECT_FALSE(FolderExists(cwd));
     EXPECT_TRUE(FolderExists(work / "base"));
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
 }
 
 TEST(StandardModule, StartsTheProgramInTheDestinationAndKeepsTheFiles)
 {
     ScratchFolder work("standard");
-    std::string record = work / "record.txt";
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", record.c_str());
+    LaunchRecord launch(work / "record.txt");
+    const std::string &record = launch.path;
     ASSERT_TRUE(WriteTestSfx(work / "std.exe", WithRecorder(SFX_MODULE_STANDARD, "/exit:9")));
     EXPECT_EQ(0u, RunSfx(work / "std.exe", "/s /d:" + work / "out"));
     for (int i = 0; i < 50 && !FileExists(record); i++)
@@ -93,7 +90,6 @@ TEST(StandardModule, StartsTheProgramInTheDestinationAndKeepsTheFiles)
     Sleep(200);
     EXPECT_EQ(work / "out", RecordedValue(record, "cwd"));
     EXPECT_EQ("p", ReadWholeFile(work / "out\\payload.txt"));
-    SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL);
 }
 
 TEST(SetupModule, AProgramThatIsNotThereFailsAndStillCleansUp)

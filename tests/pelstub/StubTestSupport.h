@@ -17,6 +17,14 @@ struct ScratchFolder {
     std::string operator/(const std::string &name) const { return path + "\\" + name; }
 };
 
+// Tells RecordLaunch.exe where to write how it was started, for the life of the
+// object: the variable goes again also when an assertion ends a test early.
+struct LaunchRecord {
+    std::string path;
+    explicit LaunchRecord(const std::string &file) : path(file) { SetEnvironmentVariableA("ZX_LAUNCH_RECORD", file.c_str()); }
+    ~LaunchRecord() { SetEnvironmentVariableA("ZX_LAUNCH_RECORD", NULL); }
+};
+
 bool FileExists(const std::string &path);
 bool FolderExists(const std::string &path);
 std::vector<std::string> FolderNames(const std::string &folder, const char *pattern = "*");
