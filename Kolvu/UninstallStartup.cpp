@@ -80,12 +80,15 @@ static int PrepareLanguageDll(const LogHeader &header)
 }
 
 // One walk to count every record and to take the last application record's
-// name and destination directory.
-static void ScanRecords()
+// name and destination directory. Returns 1 when the log has an INI entry.
+static int ScanRecords()
 {
+    int bIniEntries = 0;
     RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset, RecordMask(REC_APP),
-               [](const RecordHead &head, const RecordBody *body) {
+               [&](const RecordHead &head, const RecordBody *body) {
                    UninstallState.RecordCount++;
+                   if (RecordCode(head) == REC_INI_ENTRY)
+                       bIniEntries = 1;
                    if (body && RecordCode(head) == REC_APP) {
                        // the body decoder guarantees the name ends inside its 80 bytes
                        strcpy(UninstallState.UninstallKeyName, body->App.Name);
@@ -93,6 +96,7 @@ static void ScanRecords()
                    }
                    return 1;
                });
+    return bIniEntries;
 }
 
 // The name that opened the log becomes installLogPath: the language files, the
@@ -122,7 +126,6 @@ int UninstallApplication::StartUninstall()
     // The progress bar class of "UNINSTDLG" lives there. Never released: the
     // dialog uses the class until the process ends.
     LoadLibraryA("COMCTL32.DLL");
-    InitPathVariables();
 
     UninstallState.ProgressDialog =
         CreateDialogParamA(AppInstance, "UNINSTDLG", NULL, ProgressDialogProc, 0);
@@ -147,7 +150,12 @@ int UninstallApplication::StartUninstall()
     }
 
     UninstallState.FirstRecordOffset = _lseek(UninstallState.LogFile, 0, SEEK_CUR);
-    ScanRecords();
+    // Only an INI entry's folder is read from the system's path variables, and
+    // asking the shell for its nine folders is a good part of the start-up
+    // time of a large removal: a log without INI entries goes without them.
+    // None of them is SEL_DESTPATH, which the scan has just set.
+    if (ScanRecords())
+        InitPathVariables();
 
     UninstallState.RestartNeeded = FALSE;
     UninstallState.RestartDialog = CreateDialogParamA(AppInstance, "RESTARTDLG", NULL, RestartDialogProc, 0);

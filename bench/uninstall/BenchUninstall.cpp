@@ -79,74 +79,92 @@ static double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
     return (double)(to.QuadPart - from.QuadPart) / (double)freq.QuadPart;
 }
 
-// The outcome box: a shown dialog of the process captioned "Uninstall". Read from
-// the system's own records only (GetWindowText of another process's window sends
-// it nothing): a poll every 5 ms that sent messages would keep Kolvu's main thread
-// answering the benchmark all through the removal, which the lower bound never does.
-struct BoxSearch {
-    DWORD dwProcessId;
-    HWND hFound;
-};
+// Under Wine, writes the host's dirty file data to disk and waits until that is
+// done: the tree just built would otherwise be written back at some random point
+// of a later timed run, which made single rounds swing by a third. The host's own
+// "sync" runs through Wine's start of host programs; its end shows as a marker file
+// it creates. Elsewhere nothing is done.
+typedef char *(CDECL *UnixFileNameProc)(LPCWSTR);
 
-static BOOL CALLBACK MatchBox(HWND hWnd, LPARAM lParam)
+static void SyncHostDisk()
 {
-    BoxSearch *search = (BoxSearch *)lParam;
-    DWORD pid = 0;
-    char sz[64];
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid != search->dwProcessId || !IsWindowVisible(hWnd) || !GetClassNameA(hWnd, sz, sizeof(sz)) ||
-        strcmp(sz, UI_DIALOG_CLASS) != 0 || !GetWindowTextA(hWnd, sz, sizeof(sz)) || strcmp(sz, "Uninstall") != 0)
-        return TRUE;
-    search->hFound = hWnd;
-    return FALSE;
+    static const char szMarker[] = "C:\\zx-bench-synced";
+    UnixFileNameProc pfnUnixName =
+        (UnixFileNameProc)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (pfnUnixName == NULL)
+        return;
+    DeleteFileA(szMarker);
+    char *pszUnixMarker = pfnUnixName(L"C:\\zx-bench-synced");
+    if (pszUnixMarker == NULL)
+        return;
+    std::string cmd = "Z:\\bin\\sh -c \"sync && : > '" + std::string(pszUnixMarker) + "'\"";
+    HeapFree(GetProcessHeap(), 0, pszUnixMarker);
+    PROCESS_INFORMATION pi;
+    if (!UiStartProcess(cmd.c_str(), &pi))
+        return;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    // Wine gives no handle that ends with a host program: the marker tells.
+    for (int i = 0; i < 2000 && GetFileAttributesA(szMarker) == INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(5);
+    DeleteFileA(szMarker);
 }
 
+// The outcome box: a shown dialog of the process captioned "Uninstall". Looked up
+// by class and caption in one request and read from the system's own records only
+// (GetWindowText of another process's window sends it nothing), so the watch costs
+// the machine little; a watch that sent messages would keep Kolvu's main thread
+// answering the benchmark all through the removal.
 static HWND FindOutcomeBox(DWORD dwProcessId)
 {
-    BoxSearch search = {dwProcessId, NULL};
-    EnumWindows(MatchBox, (LPARAM)&search);
-    return search.hFound;
+    HWND hWnd = NULL;
+    while ((hWnd = FindWindowExA(NULL, hWnd, UI_DIALOG_CLASS, "Uninstall")) != NULL) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hWnd, &pid);
+        if (pid == dwProcessId && IsWindowVisible(hWnd))
+            return hWnd;
+    }
+    return NULL;
 }
 
-// Kolvu's own time: start to the final message, plus answer to exit.
-static double TimeKolvu(const std::string &logPath)
+// Runs the command line and watches it the same way for either program, so that
+// both pay the same for being watched: every WATCH_INTERVAL_MS until it ends or
+// shows the outcome box. Returns the seconds from the start to the box, plus from
+// the answer to the end (the time the box waits for its answer is not the
+// program's), or to the end when there is no box; -1 on failure.
+static const DWORD WATCH_INTERVAL_MS = 10;
+
+static double TimeRun(const std::string &cmd, bool bBoxExpected, DWORD dwTimeoutMs)
 {
-    std::string cmd = "\"" + BinDir() + "\\Kolvu.exe\" \"" + logPath + "\" /yes";
     PROCESS_INFORMATION pi;
     LARGE_INTEGER t0, tBox, tAnswer, tEnd;
     QueryPerformanceCounter(&t0);
     if (!UiStartProcess(cmd.c_str(), &pi))
         return -1;
     HWND hBox = NULL;
-    while (!hBox && WaitForSingleObject(pi.hProcess, 5) == WAIT_TIMEOUT)
+    while (!hBox && WaitForSingleObject(pi.hProcess, WATCH_INTERVAL_MS) == WAIT_TIMEOUT)
         hBox = FindOutcomeBox(pi.dwProcessId);
     QueryPerformanceCounter(&tBox);
-    if (!hBox) {
-        UiWaitExit(&pi, 1000);
-        return -1;
-    }
     QueryPerformanceCounter(&tAnswer);
-    UiPressButton(hBox, IDOK);
-    DWORD code = UiWaitExit(&pi, 60000);
+    if (hBox)
+        UiPressButton(hBox, IDOK);
+    DWORD code = UiWaitExit(&pi, dwTimeoutMs);
     QueryPerformanceCounter(&tEnd);
-    if (code != 0)
+    if (code != 0 || (hBox != NULL) != bBoxExpected)
         return -1;
     return Seconds(t0, tBox) + Seconds(tAnswer, tEnd);
+}
+
+static double TimeKolvu(const std::string &logPath)
+{
+    return TimeRun("\"" + BinDir() + "\\Kolvu.exe\" \"" + logPath + "\" /yes", true, 60000);
 }
 
 static double TimeLowerBound(const std::string &root, int nDirs, int nFiles)
 {
     char szArgs[64];
     snprintf(szArgs, sizeof(szArgs), " %d %d", nDirs, nFiles);
-    std::string cmd = "\"" + BinDir() + "\\bench_lowerbound.exe\" \"" + root + "\"" + szArgs;
-    PROCESS_INFORMATION pi;
-    LARGE_INTEGER t0, tEnd;
-    QueryPerformanceCounter(&t0);
-    if (!UiStartProcess(cmd.c_str(), &pi))
-        return -1;
-    DWORD code = UiWaitExit(&pi, 120000);
-    QueryPerformanceCounter(&tEnd);
-    return code == 0 ? Seconds(t0, tEnd) : -1;
+    return TimeRun("\"" + BinDir() + "\\bench_lowerbound.exe\" \"" + root + "\"" + szArgs, false, 120000);
 }
 
 int main(int argc, char **argv)
@@ -179,10 +197,12 @@ int main(int argc, char **argv)
         CreateDirectoryA(logDir.c_str(), NULL);
         if (!log.Save(logPath))
             return 1;
+        SyncHostDisk();
         double k = TimeKolvu(logPath);
         int leftK = CountLeft(root, nDirs);
         if (!BuildTree(root, nDirs, nFiles))
             return 1;
+        SyncHostDisk();
         double l = TimeLowerBound(root, nDirs, nFiles);
         int leftL = CountLeft(root, nDirs);
         RemoveDirectoryA(root.c_str());

@@ -115,6 +115,7 @@ TEST(Removal, CleanRunRemovesEveryRecordedThing)
     WritePrivateProfileStringA("Settings", "Path", "x", (dir + "\\full.ini").c_str());
     WritePrivateProfileStringA("Settings", "Other", "y", (dir + "\\full.ini").c_str());
     WritePrivateProfileStringA("Settings", "Path", "x", (dir + "\\dest.ini").c_str());
+    WritePrivateProfileStringA("Settings", "Path", "x", "C:\\windows\\system32\\zxrunclean.ini");
     WriteTextFile(logDir + "\\LEXA1.LDB");
     WriteTextFile(logDir + "\\LEXA2.LDB");
     DWORD dwUnregisterBefore = RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls");
@@ -130,6 +131,7 @@ TEST(Removal, CleanRunRemovesEveryRecordedThing)
     log.AddRegEntry(1, kTestKey, "Path");
     log.AddIniEntry(3, dir + "\\full.ini", "Settings", "Path");
     log.AddIniEntry(0, "dest.ini", "Settings", "Path");
+    log.AddIniEntry(2, "zxrunclean.ini", "Settings", "Path");
     log.AddDirectory(app + "\\Sub");
     log.AddDirectory(app);
     ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
@@ -155,11 +157,15 @@ TEST(Removal, CleanRunRemovesEveryRecordedThing)
     EXPECT_STREQ("y", szValue);
     GetPrivateProfileStringA("Settings", "Path", "gone", szValue, sizeof(szValue), (dir + "\\dest.ini").c_str());
     EXPECT_STREQ("gone", szValue) << "location 0 is relative to the destination directory";
+    GetPrivateProfileStringA("Settings", "Path", "gone", szValue, sizeof(szValue),
+                             "C:\\windows\\system32\\zxrunclean.ini");
+    EXPECT_STREQ("gone", szValue) << "location 2 is relative to the system directory";
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, uninstallKey.c_str()));
     EXPECT_FALSE(PathExists(logDir)) << "log, language files and their directory are gone";
 
     DeleteRegTree(HKEY_CURRENT_USER, kTestKey);
     RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, (dir + "\\shared3.dat").c_str(), 0);
+    DeleteFileA("C:\\windows\\system32\\zxrunclean.ini");
 }
 
 // Ten records, four of them files: the bar stands at 0, 10, 20, 30 while each file
