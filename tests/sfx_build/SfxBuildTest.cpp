@@ -495,13 +495,26 @@ TEST_F(SfxBuildTest, OutputThatTheBuildNeedsOrReadsIsRefused)
     GetShortPathNameA((src + "\\a.txt").c_str(), shortName, sizeof(shortName));
     std::string upper = src + "\\A.TXT";
     CharUpperA(&upper[0]);
+    // Long names whose short forms end differently: one listed long and named
+    // short as the output, one the other way round.
+    std::string longB = src + "\\listed by its long name.text", longC = src + "\\listed by its short name.text";
+    Put(longB, Text("B"));
+    Put(longC, Text("C"));
+    char shortB[MAX_PATH] = "", shortC[MAX_PATH] = "";
+    GetShortPathNameA(longB.c_str(), shortB, sizeof(shortB));
+    GetShortPathNameA(longC.c_str(), shortC, sizeof(shortC));
+    ASSERT_STRNE(strrchr(shortB, '\\'), strrchr(longB.c_str(), '\\'));
+    SetFile(1, longB);
+    SetFile(2, shortC);
     for (std::string output : {src + "\\a.txt", upper, std::string(shortName), std::string("kantor.exe"),
-                               std::string(".\\PELSTUB.BIN")}) {
+                               std::string(".\\PELSTUB.BIN"), std::string(shortB), longC}) {
         SCOPED_TRACE(output);
         ASSERT_LT(output.size(), sizeof(settings.outputFile));
         strcpy(settings.outputFile, output.c_str());
         EXPECT_FALSE(BuildSfx(&settings));
         EXPECT_EQ(Text("A"), Get(src + "\\a.txt"));
+        EXPECT_EQ(Text("B"), Get(longB));
+        EXPECT_EQ(Text("C"), Get(longC));
         EXPECT_EQ(kantor, Get(work + "\\KANTOR.EXE"));
         EXPECT_EQ(stub, Get(work + "\\pelstub.bin"));
         ExpectNoTempFilesLeft();
