@@ -6,7 +6,8 @@
 // per file, then one per directory), and times "Kolvu.exe <log> /yes" from its
 // start to its final message plus from the answer to its end (the time the
 // message box waits for its answer is not Kolvu's). Then it builds the tree again
-// and times the lower-bound program from start to end. Prints both and their
+// and times the lower-bound program from start to end, watched the same way.
+// Before each timed run the host writes the new tree to disk. Prints both and their
 // ratio for each round (the two runs of a round see the same machine load) and
 // the median of those ratios. A first warm-up round (cold caches, Wine's first
 // start of each program) is printed but not counted.
