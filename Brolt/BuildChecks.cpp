@@ -37,10 +37,10 @@ const char *LastComponent(const char *fullPath)
     return slash ? slash + 1 : fullPath;
 }
 
-// Any two names of one file end in the same component, long or short; the name
-// is compared first because finding a path's long and short forms reads every
-// folder on the way, which for a hundred files in one folder took longer than
-// the rest of the build up to the compression.
+// The full, long and short forms of one file all end in its long or short name,
+// so the names are compared first: finding a path's long and short forms reads
+// every folder on the way, which for a hundred files in one folder took longer
+// than the rest of the build up to the compression.
 int MayBeSamePath(const PathForms *a, const char *path)
 {
     char full[MAX_PATH];

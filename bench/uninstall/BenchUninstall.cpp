@@ -89,13 +89,13 @@ typedef char *(CDECL *UnixFileNameProc)(LPCWSTR);
 
 static void SyncHostDisk()
 {
-    static const char szMarker[] = "C:\\zx-bench-synced";
+    static const wchar_t szMarker[] = L"C:\\zx-bench-synced";
     UnixFileNameProc pfnUnixName =
         (UnixFileNameProc)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     if (pfnUnixName == NULL)
         return;
-    DeleteFileA(szMarker);
-    char *pszUnixMarker = pfnUnixName(L"C:\\zx-bench-synced");
+    DeleteFileW(szMarker);
+    char *pszUnixMarker = pfnUnixName(szMarker);
     if (pszUnixMarker == NULL)
         return;
     std::string cmd = "Z:\\bin\\sh -c \"sync && : > '" + std::string(pszUnixMarker) + "'\"";
@@ -106,9 +106,9 @@ static void SyncHostDisk()
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     // Wine gives no handle that ends with a host program: the marker tells.
-    for (int i = 0; i < 2000 && GetFileAttributesA(szMarker) == INVALID_FILE_ATTRIBUTES; ++i)
+    for (int i = 0; i < 2000 && GetFileAttributesW(szMarker) == INVALID_FILE_ATTRIBUTES; ++i)
         Sleep(5);
-    DeleteFileA(szMarker);
+    DeleteFileW(szMarker);
 }
 
 // The outcome box: a shown dialog of the process captioned "Uninstall". Looked up
@@ -130,9 +130,10 @@ static HWND FindOutcomeBox(DWORD dwProcessId)
 
 // Runs the command line and watches it the same way for either program, so that
 // both pay the same for being watched: every WATCH_INTERVAL_MS until it ends or
-// shows the outcome box. Returns the seconds from the start to the box, plus from
-// the answer to the end (the time the box waits for its answer is not the
-// program's), or to the end when there is no box; -1 on failure.
+// shows the outcome box, for at most dwTimeoutMs. Returns the seconds from the
+// start to the box, plus from the answer to the end (the time the box waits for
+// its answer is not the program's), or to the end when there is no box; -1 on
+// failure or when the box came or stayed away against bBoxExpected.
 static const DWORD WATCH_INTERVAL_MS = 10;
 
 static double TimeRun(const std::string &cmd, bool bBoxExpected, DWORD dwTimeoutMs)
@@ -143,7 +144,9 @@ static double TimeRun(const std::string &cmd, bool bBoxExpected, DWORD dwTimeout
     if (!UiStartProcess(cmd.c_str(), &pi))
         return -1;
     HWND hBox = NULL;
-    while (!hBox && WaitForSingleObject(pi.hProcess, WATCH_INTERVAL_MS) == WAIT_TIMEOUT)
+    DWORD dwStarted = GetTickCount();
+    while (!hBox && GetTickCount() - dwStarted < dwTimeoutMs &&
+           WaitForSingleObject(pi.hProcess, WATCH_INTERVAL_MS) == WAIT_TIMEOUT)
         hBox = FindOutcomeBox(pi.dwProcessId);
     QueryPerformanceCounter(&tBox);
     QueryPerformanceCounter(&tAnswer);
