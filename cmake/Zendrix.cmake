@@ -51,6 +51,12 @@ endfunction()
 
 macro(zx_project_warnings)
   add_compile_options(-Wall -Wextra -Wshadow -Wformat=2 -Wundef)
+  if(ZX_WINDOWS)
+    # The same sources build 32- and 64-bit: a pointer or handle squeezed into a
+    # 32-bit integer (or back) is an error in both trees, not a 64-bit surprise.
+    add_compile_options(-Werror=int-to-pointer-cast $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>
+                        $<$<COMPILE_LANGUAGE:C>:-Werror=int-conversion>)
+  endif()
 endmacro()
 
 # Shipped programs leave their debugging symbols behind.

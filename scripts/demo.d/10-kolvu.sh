@@ -7,7 +7,7 @@
 # and what remained. A second small run has a file in use and shows the restart
 # dialog; a damaged copy of Kolvu.exe must refuse to run.
 set -u
-bin="$ZX_BUILD/win/bin"
+bin="$ZX_WIN/bin"
 kolvu="$ZX_DIST/Kolvu.exe"
 for f in "$kolvu" "$bin/mklog.exe" "$bin/kolvudemo.exe" "$bin/ComServerFixture.dll" \
          "$bin/CustomUninstall.exe" "$bin/FileLocker.exe"; do

@@ -3,7 +3,7 @@
 # (wizard_demo.exe presses its buttons and adds three files through the
 # open-file dialog), then checks that the built SFX extracts the same files.
 set -u
-bin="$ZX_BUILD/win/bin"
+bin="$ZX_WIN/bin"
 for f in "$ZX_DIST/Brolt.exe" "$ZX_DIST/KANTOR.EXE" "$ZX_DIST/pelstub.bin" "$ZX_DIST/Brolt.chm" \
          "$bin/wizard_demo.exe"; do
   if [ ! -f "$f" ]; then echo "wizard: $f was not built; nothing to show"; exit 1; fi
