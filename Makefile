@@ -41,6 +41,7 @@ windows-%: deps
 dist-%: windows-%
 	@mkdir -p $(DIST_$*)
 	@for f in $(DIST_FILES); do cp $(WIN_$*)/bin/$$f $(DIST_$*)/ || exit 1; done
+	@scripts/check-imports $(DIST_$*)/*.exe $(DIST_$*)/*.EXE $(DIST_$*)/pelstub.bin
 	@ls -l $(DIST_$*)
 
 windows: $(addprefix windows-,$(BUILD_ARCHES))

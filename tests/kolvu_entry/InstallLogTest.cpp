@@ -79,6 +79,16 @@ static std::vector<Seen> Walk(const InstallLogWriter &log, uint32_t handled, int
     return seen;
 }
 
+// FNV-1a: a short fingerprint of a whole log, pinned below so that every build
+// (native, 32- and 64-bit Windows) is seen to write the same bytes.
+static uint64_t Fingerprint(const Bytes &bytes)
+{
+    uint64_t h = 14695981039346656037ull;
+    for (uint8_t b : bytes)
+        h = (h ^ b) * 1099511628211ull;
+    return h;
+}
+
 static const uint32_t kAllKnown = RecordMask(REC_APP) | RecordMask(REC_FILE) |
                                   RecordMask(REC_SYSTEM_FILE) | RecordMask(REC_DIRECTORY) |
                                   RecordMask(REC_REG_ENTRY) | RecordMask(REC_INI_ENTRY) |
@@ -140,6 +150,8 @@ TEST(RecordWalk, DecodesEveryKnownRecordInFileOrder)
     log.AddRegEntry(2, "SOFTWARE\\Velmor", "Path");
     log.AddIniEntry(1, "velmor.ini", "Settings", "Key");
     log.AddCustomUninstall("C:\\Apps\\cleanup.exe", "/q");
+    EXPECT_EQ(log.GetBytes().size(), 4212u);
+    EXPECT_EQ(Fingerprint(log.GetBytes()), 18154622732457457324ull) << "the same log on every architecture";
     auto seen = Walk(log, kAllKnown);
     ASSERT_EQ(seen.size(), 7u);
     const char *texts[] = {"My App", "C:\\Apps\\My App\\app.exe", "C:\\Windows\\System\\velmor.dll",
