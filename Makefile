@@ -25,7 +25,7 @@ DIST_FILES := Kolvu.exe Brolt.exe BroltBuild.exe Brolt.chm KANTOR.EXE pelstub.bi
 BUILD_ARCHES := $(if $(ARCH),$(ARCH),i686)
 TEST_ARCHES  := $(if $(ARCH),$(ARCH),i686 x64)
 
-.PHONY: all deps windows native dist test test-native test-windows demo fuzz clean
+.PHONY: all deps arch-check windows native dist test test-native test-windows demo fuzz clean
 
 all: dist
 
@@ -51,8 +51,13 @@ native: deps
 	cmake -S . -B $(NATIVE) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	cmake --build $(NATIVE) -j $(JOBS)
 
-test: $(addprefix dist-,$(TEST_ARCHES)) native
+# Said first, before the long build, and again by run-tests before the Windows tests.
+test: deps arch-check $(addprefix dist-,$(TEST_ARCHES)) native
 	@scripts/run-tests $(BUILD) "$(ARCH)"
+
+arch-check: deps
+	@[ -n "$(ARCH)" ] || why=$$(scripts/can-run-32bit) || \
+	  echo "make test: this machine starts no 32-bit program ($$why): the Windows tests run for x64 alone"
 
 test-native: native
 	cd $(NATIVE) && ctest --output-on-failure
