@@ -48,8 +48,10 @@ struct StubState {
     char destination[MAX_PATH];   // where the files go
     char freshDestination[MAX_PATH];  // the new folder offered by default; made new if still chosen
     int ownsDestination;          // a fresh folder of ours: removed after a Setup run
-    HANDLE folder;                // that folder, held open: NULL when the system has no way to
-    BY_HANDLE_FILE_INFORMATION folderInfo;  // hold it or the destination is someone else's
+    // A folder this run made, held open until the end; NULL for a folder that is
+    // someone else's, and on the 95 family, which has nothing to hold it with.
+    HANDLE folder;
+    BY_HANDLE_FILE_INFORMATION folderInfo;  // its volume and number, to know it again
     int overwriteMode;            // 1 all, 2 none, 3 ask; "to all" answers change it
 
     HWND progressDialog;

@@ -187,5 +187,5 @@ TEST(OpeningDialog, TheOfferedNewFolderIsNeverAFolderThatTookItsName)
     UiPressButton(box, IDOK);
     EXPECT_EQ(3u, UiWaitExit(&pi, 10000));
     EXPECT_TRUE(FolderNames(offered).empty());
-    RemoveDirectoryA(offered.c_str());
+    DeleteTree(offered);
 }
