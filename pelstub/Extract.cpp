@@ -213,9 +213,10 @@ int ExtractArchive(void)
     int result = Stub.kept ? ExpandKept(&sink, &parser) : ExpandArchive(&sink, &parser, 0);
     if (c.output) {
         // A file cut short must not pass for a complete one.
-        int gone = Stub.folder && DeleteThroughHandle(c.output);
+        if (Stub.folder)
+            DeleteThroughHandle(c.output);
         CloseHandle(c.output);
-        if (!gone && !Stub.folder)
+        if (!Stub.folder)
             DeleteFileA(c.path);
     }
     if (result == EXPAND_OK)

@@ -132,12 +132,13 @@ TEST(SetupModule, AProgramThatIsNotThereFailsAndStillCleansUp)
 
 // An elevated run's folder lies where every program of the same user can reach
 // it: its access list is its own, not the temporary folder's, and while the
-// run lasts no other program can move it away.
+// run lasts no other program can move it away. A file the program made
+// read-only is still the run's own and goes with the folder.
 TEST(SetupModule, TheWorkingFolderHasItsOwnAccessListAndCannotBeMoved)
 {
     ScratchFolder work("acl");
     LaunchRecord launch(work / "record.txt");
-    ASSERT_TRUE(WriteTestSfx(work / "setup.exe", WithRecorder(SFX_MODULE_SETUP, "/acl /rename")));
+    ASSERT_TRUE(WriteTestSfx(work / "setup.exe", WithRecorder(SFX_MODULE_SETUP, "/acl /rename /readonly")));
     EXPECT_EQ(0u, RunSfx(work / "setup.exe", "/s /d:" + work / "base"));
     const std::string full = ":0:3:1f01ff";  // allowed, passed on to files and folders, full control
     if (KeepsAccessLists(work.path))
