@@ -20,6 +20,8 @@ typedef NTSTATUS(NTAPI *NtSetInformationFileFn)(HANDLE, PIO_STATUS_BLOCK, PVOID,
 typedef BOOL(WINAPI *OpenProcessTokenFn)(HANDLE, DWORD, PHANDLE);
 typedef BOOL(WINAPI *GetTokenInformationFn)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
 
+const NTSTATUS kNameInvalid = (NTSTATUS)0xC0000033;
+const NTSTATUS kNameNotFound = (NTSTATUS)0xC0000034;
 const NTSTATUS kNameCollision = (NTSTATUS)0xC0000035;
 
 NtCreateFileFn NtCreate;
@@ -66,7 +68,7 @@ NTSTATUS OpenRelative(HANDLE root, const char *name, ACCESS_MASK access, ULONG s
     WCHAR wide[MAX_PATH];
     int length = MultiByteToWideChar(CP_ACP, 0, name, -1, wide, MAX_PATH);
     if (length <= 1)
-        return (NTSTATUS)0xC0000033;  // no name
+        return kNameInvalid;
     UNICODE_STRING text = {(USHORT)((length - 1) * sizeof(WCHAR)), (USHORT)(length * sizeof(WCHAR)), wide};
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, root, security);
@@ -172,7 +174,7 @@ int DeleteOwnFile(const char *name)
     NTSTATUS status = OpenRelative(Stub.folder, name, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
                                    FILE_OPEN_REPARSE_POINT, NULL, &file);
-    if (status == (NTSTATUS)0xC0000034)  // gone already
+    if (status == kNameNotFound)  // gone already
         return 1;
     if (!file)
         return 0;
