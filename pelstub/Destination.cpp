@@ -5,25 +5,16 @@
 // from the current directory that the user has plainly chosen already.
 #include "Stub.h"
 
+#include "Platform.h"
 #include "StubPaths.h"
 
 namespace {
 
 void ProgramFilesFolder(char *path, DWORD size)
 {
-    HKEY key;
-    path[0] = '\0';
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
-        DWORD type = 0;
-        DWORD length = size;
-        if (RegQueryValueExA(key, "ProgramFilesDir", NULL, &type, (BYTE *)path, &length) != ERROR_SUCCESS ||
-            type != REG_SZ || length == 0 || length > size)
-            path[0] = '\0';
-        path[size - 1] = '\0';
-        RegCloseKey(key);
-    }
-    if (path[0] == '\0') {
+    if (!ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                            path, size) ||
+        path[0] == '\0') {
         // The system drive's "Program Files", as every Windows names it in English.
         if (GetWindowsDirectoryA(path, size) < 3)
             lstrcpyA(path, "C:\\");
@@ -58,10 +49,9 @@ int FreshFolder(const char *base, char *path, size_t size, int create)
         wsprintfA(name, "ZXS%08X", (unsigned)RandomBits());
         if (!StubJoinPath(path, size, base, name))
             return 0;
-        if (create ? CreateDirectoryA(path, NULL) != 0 : GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-            return 1;
-        if (create && GetLastError() != ERROR_ALREADY_EXISTS)
-            return 0;
+        int made = create ? CreateOwnFolder(path, 1) : GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+        if (made >= 0)
+            return made;
     }
     return 0;
 }
@@ -157,6 +147,8 @@ int ChooseDefaultDestination(char *path, size_t size)
         TempFolder(base, sizeof(base));
         if (!FreshFolder(base, path, size, 0))
             lstrcpynA(path, base, (int)size);
+        else
+            lstrcpynA(Stub.freshDestination, path, sizeof(Stub.freshDestination));
         break;
     }
     }
@@ -189,12 +181,23 @@ int PrepareDestination(void)
     if (strlen(Stub.destination) + 1 + Stub.longestName >= MAX_PATH) {
         ShowStubMessage("The destination folder name is too long for the files in this archive:\n%s",
                         Stub.destination);
+        CloseOwnFolder();
         if (Stub.ownsDestination)
             RemoveDirectoryA(Stub.destination);
         Stub.ownsDestination = 0;
         return STUB_EXIT_WRITE;
     }
-    if (!Stub.ownsDestination && !CreateFolderPath(Stub.destination)) {
+    if (Stub.ownsDestination)
+        return STUB_EXIT_OK;
+    if (Stub.freshDestination[0] && lstrcmpiA(Stub.destination, Stub.freshDestination) == 0) {
+        // The new folder that was offered is made new now: a folder or a link
+        // that took its name in the meantime is no one's to write through.
+        if (CreateOwnFolder(Stub.destination, 0) == 1)
+            return STUB_EXIT_OK;
+        ShowStubMessage("The destination folder could not be made as a new folder:\n%s", Stub.destination);
+        return STUB_EXIT_WRITE;
+    }
+    if (!CreateFolderPath(Stub.destination)) {
         ShowStubMessage("The destination folder could not be created:\n%s", Stub.destination);
         return STUB_EXIT_WRITE;
     }

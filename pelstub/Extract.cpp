@@ -99,6 +99,19 @@ int BeginFile(void *context, const SfxFileEntry *entry)
         return 0;
     }
     SetProgressFile(entry->name);
+    if (Stub.folder) {
+        // The folder is new and held: a name found there already is this
+        // archive's earlier copy, replaced, or something planted, refused.
+        c->output = CreateInOwnFolder(entry->name);
+        if (!c->output && WasWritten(entry->name) && DeleteOwnFile(entry->name))
+            c->output = CreateInOwnFolder(entry->name);
+        if (!c->output) {
+            ReportFailure(c, "The file could not be written:\n%s", c->path);
+            return 0;
+        }
+        NoteWritten(entry->name);
+        return 1;
+    }
     // Most names are new in the folder: made in one call. Any name that is
     // there already, or that can't be made, goes the careful way below.
     c->output = CreateFileA(c->path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -200,8 +213,11 @@ int ExtractArchive(void)
     int result = Stub.kept ? ExpandKept(&sink, &parser) : ExpandArchive(&sink, &parser, 0);
     if (c.output) {
         // A file cut short must not pass for a complete one.
+        if (Stub.folder)
+            DeleteThroughHandle(c.output);
         CloseHandle(c.output);
-        DeleteFileA(c.path);
+        if (!Stub.folder)
+            DeleteFileA(c.path);
     }
     if (result == EXPAND_OK)
         return STUB_EXIT_OK;

@@ -109,10 +109,25 @@ int LaunchProgram(int waitForAll, DWORD *exitCode)
         return 0;
     }
 
+    // In the run's own folder the program is held, unchangeable, from the
+    // check that the folder is still the one made until the system has it.
+    HANDLE held = NULL;
+    if (Stub.folder && !absolute) {
+        held = OpenInOwnFolder(file);
+        if (held && !FolderIsStillOurs()) {
+            CloseHandle(held);
+            ShowStubMessage("The working folder was replaced by another program; nothing was started:\n%s",
+                            Stub.destination);
+            return 0;
+        }
+    }
+
     HANDLE process = NULL;
     HANDLE job = NULL;
     JobCalls calls;
-    if (IsProgram(path)) {
+    if (Stub.folder && !absolute && !held) {
+        // Not there, or open for writing by someone else: not started either way.
+    } else if (IsProgram(path)) {
         char command[MAX_PATH + SFX_SHORT_FIELD + 4];
         wsprintfA(command, Stub.commandLine[0] ? "\"%s\" %s" : "\"%s\"", path, Stub.commandLine);
         if (waitForAll && LoadJobCalls(&calls))
@@ -135,6 +150,8 @@ int LaunchProgram(int waitForAll, DWORD *exitCode)
     } else {
         process = OpenThroughShell(path);
     }
+    if (held)
+        CloseHandle(held);
     if (!process) {
         if (job)
             CloseHandle(job);

@@ -46,7 +46,12 @@ struct StubState {
     size_t writtenUsed;
 
     char destination[MAX_PATH];   // where the files go
+    char freshDestination[MAX_PATH];  // the new folder offered by default; made new if still chosen
     int ownsDestination;          // a fresh folder of ours: removed after a Setup run
+    // A folder this run made, held open until the end; NULL for a folder that is
+    // someone else's, and on the 95 family, which has nothing to hold it with.
+    HANDLE folder;
+    BY_HANDLE_FILE_INFORMATION folderInfo;  // its volume and number, to know it again
     int overwriteMode;            // 1 all, 2 none, 3 ask; "to all" answers change it
 
     HWND progressDialog;
@@ -114,6 +119,20 @@ int AskOverwrite(const char *name);
 // Launch.cpp
 int CheckLaunchFile(void);
 int LaunchProgram(int waitForAll, DWORD *exitCode);
+
+// WorkFolder.cpp. CreateOwnFolder makes path, which ends in a fresh name of 11
+// characters, new and holds it (restricted: with an access list of the run's
+// own): 1 made, -1 the name exists, 0 failed.
+int CreateOwnFolder(const char *path, int restricted);
+// Whether the destination's path still leads to the folder that was made.
+int FolderIsStillOurs(void);
+void CloseOwnFolder(void);
+// Files by name inside the held folder: made new; opened for reading, shared
+// for reading only; deleted when they are the run's own (1 when gone or left).
+HANDLE CreateInOwnFolder(const char *name);
+HANDLE OpenInOwnFolder(const char *name);
+int DeleteThroughHandle(HANDLE file);
+int DeleteOwnFile(const char *name);
 
 // Cleanup.cpp
 void RemoveWrittenFiles(const char *folder);

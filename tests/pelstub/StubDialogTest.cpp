@@ -162,3 +162,30 @@ TEST(OverwriteQuestion, YesNoAndTheToAllAnswers)
     EXPECT_EQ("new", ReadWholeFile(out + "\\c.txt"));
     EXPECT_EQ("old", ReadWholeFile(out + "\\d.txt"));
 }
+
+// The new folder offered for a temporary destination is made new when Start is
+// pressed: a folder that has taken its name since is not written through.
+TEST(OpeningDialog, TheOfferedNewFolderIsNeverAFolderThatTookItsName)
+{
+    ScratchFolder work("fresh");
+    TestArchive a;
+    a.header.showDialog = 1;
+    a.SetText(a.header.appName, sizeof(a.header.appName), "Fresh Demo");
+    a.files.push_back({"fresh.txt", "f"});
+    ASSERT_TRUE(WriteTestSfx(work / "f.exe", a));
+
+    UiProcess pi;
+    ASSERT_TRUE(StartSfx(work / "f.exe", "", &pi));
+    HWND dialog = WaitDialogWith(pi.dwProcessId, kDestinationEdit);
+    ASSERT_TRUE(dialog != NULL);
+    std::string offered = UiItemText(dialog, kDestinationEdit);
+    ASSERT_EQ(0u, offered.find(TempFolder() + "\\ZXS")) << offered;
+    ASSERT_TRUE(CreateDirectoryA(offered.c_str(), NULL));
+    UiPressButton(dialog, IDOK);
+    HWND box = WaitMessageBox(pi.dwProcessId, "The destination folder could not be made as a new folder:");
+    EXPECT_TRUE(box != NULL);
+    UiPressButton(box, IDOK);
+    EXPECT_EQ(3u, UiWaitExit(&pi, 10000));
+    EXPECT_TRUE(FolderNames(offered).empty());
+    DeleteTree(offered);
+}

@@ -135,6 +135,33 @@ TEST(Destinations, ProgramFilesGoesInFrontOfTheCustomFolder)
     DeleteTree(root);
 }
 
+// ProgramFilesDir stored without its terminator is read as far as it goes, no further.
+TEST(Destinations, AProgramFilesValueWithoutTerminatorEndsWhereItsDataEnds)
+{
+    const char *key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    char saved[MAX_PATH] = "";
+    ASSERT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", saved, sizeof(saved)));
+    struct Restore {
+        const char *key, *value;
+        ~Restore() { RegSetString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", value); }
+    } restore = {key, saved};
+
+    ScratchFolder work("pfbare");
+    std::string bare = work / "pf";
+    HKEY open;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_SET_VALUE, &open));
+    LONG set = RegSetValueExA(open, "ProgramFilesDir", 0, REG_SZ, (const BYTE *)bare.data(), (DWORD)bare.size());
+    RegCloseKey(open);
+    ASSERT_EQ(ERROR_SUCCESS, set);
+    TestArchive a;
+    a.files.push_back({"pf.txt", "p"});
+    a.SetText(a.header.destination, sizeof(a.header.destination), "App");
+    a.header.addProgramFiles = 1;
+    ASSERT_TRUE(WriteTestSfx(work / "pf.exe", a));
+    EXPECT_EQ(0u, RunSfx(work / "pf.exe", "/s"));
+    EXPECT_EQ("p", ReadWholeFile(bare + "\\App\\pf.txt"));
+}
+
 // /s shows nothing at all, whether the run succeeds or fails: the exit code tells.
 TEST(SilentExtraction, NoWindowAppearsOnSuccessOrFailure)
 {

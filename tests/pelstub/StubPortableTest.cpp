@@ -11,6 +11,7 @@
 #include "SfxChecksum.h"
 #include "StubChecksum.h"
 #include "StubImage.h"
+#include "StubOwnFolder.h"
 #include "StubPaths.h"
 #include "StubSwitches.h"
 #include "ZlibFrame.h"
@@ -289,4 +290,69 @@ TEST(StubChecksum, SameAsTheFormatsChecksum)
     EXPECT_EQ(SfxChecksum(0, bytes.data(), 300),
               StubChecksum(&t, StubChecksum(&t, 0, bytes.data(), 101), &bytes[101], 199));
     EXPECT_EQ(0xCA6598D0u, StubChecksum(&t, 0, "abc", 3));
+}
+
+// The working folder's access list, byte for byte: nothing inherited from the
+// folder above, full control for the user, Administrators and SYSTEM only, and
+// passed on to every file made inside.
+TEST(OwnFolder, AccessListForTheUserAdministratorsAndSystemOnly)
+{
+    const uint8_t user[] = {1, 5, 0, 0, 0, 0, 0, 5, 21, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 0xE9, 3, 0, 0};
+    const uint8_t admins[] = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 2, 0, 0};
+    const uint8_t system[] = {1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
+    uint8_t sd[STUB_FOLDER_SECURITY_MAX];
+    memset(sd, 0xCC, sizeof(sd));
+    size_t total = 20 + 8 + 3 * 8 + sizeof(user) + sizeof(admins) + sizeof(system);
+    ASSERT_EQ(total, StubFolderSecurity(sd, sizeof(sd), user, sizeof(user) + 4));
+    const uint8_t head[] = {1, 0, 0x04, 0x90, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0, 0, 0,
+                            2, 0, (uint8_t)(total - 20), 0, 3, 0, 0, 0};
+    EXPECT_EQ(0, memcmp(head, sd, sizeof(head)));
+    const uint8_t *ace = sd + sizeof(head);
+    for (const std::vector<uint8_t> &sid : {std::vector<uint8_t>(user, user + sizeof(user)),
+                                            std::vector<uint8_t>(admins, admins + sizeof(admins)),
+                                            std::vector<uint8_t>(system, system + sizeof(system))}) {
+        const uint8_t allow[] = {0, 3, (uint8_t)(8 + sid.size()), 0, 0xFF, 0x01, 0x1F, 0};
+        EXPECT_EQ(0, memcmp(allow, ace, sizeof(allow)));
+        EXPECT_EQ(0, memcmp(sid.data(), ace + 8, sid.size()));
+        ace += 8 + sid.size();
+    }
+    EXPECT_EQ(sd + total, ace);
+    EXPECT_EQ(0xCC, sd[total]);
+
+    // A SID that is not whole, not of revision 1 or claims too many parts gives nothing.
+    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), user, sizeof(user) - 1));
+    uint8_t bad[sizeof(user)];
+    memcpy(bad, user, sizeof(user));
+    bad[0] = 2;
+    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), bad, sizeof(bad)));
+    bad[0] = 1;
+    bad[1] = 16;
+    std::vector<uint8_t> roomy(200, 0);
+    memcpy(roomy.data(), bad, sizeof(bad));
+    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), roomy.data(), roomy.size()));
+    EXPECT_EQ(0u, StubFolderSecurity(sd, total - 1, user, sizeof(user)));
+    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), NULL, 0));
+}
+
+// Cleanup deletes only a plain file with no other name on the folder's own
+// volume; a junction or link put in place of one of the run's files stays.
+TEST(OwnFolder, CleanupDeletesOnlyPlainFilesOfItsOwn)
+{
+    const uint32_t readOnly = 0x01, directory = 0x10, archive = 0x20, reparse = 0x400;
+    struct Case {
+        StubFoundFile found;
+        int action;
+    } cases[] = {
+        {{archive, 1, 7}, STUB_DELETE},
+        {{0, 1, 7}, STUB_DELETE},
+        {{archive | readOnly, 1, 7}, STUB_CLEAR_THEN_DELETE},
+        {{directory | reparse, 1, 7}, STUB_LEAVE},    // a junction
+        {{archive | reparse, 1, 7}, STUB_LEAVE},      // a file link
+        {{directory, 1, 7}, STUB_LEAVE},              // a folder the program made
+        {{archive, 2, 7}, STUB_LEAVE},                // a second name of some file
+        {{archive, 1, 8}, STUB_LEAVE},                // on another volume
+        {{readOnly | reparse, 1, 7}, STUB_LEAVE},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.action, StubCleanupAction(&c.found, 7)) << std::hex << c.found.attributes << " " << c.found.links;
 }

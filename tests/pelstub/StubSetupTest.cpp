@@ -1,7 +1,13 @@
 // StubSetupTest.cpp -- launching the archive's program: where, with what, and the Setup module's clean-up.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <sddl.h>
+#include <stdio.h>
+
 #include "StubTestSupport.h"
+#include "UiTest.h"
 
 namespace {
 
@@ -24,6 +30,26 @@ std::string RecordedValue(const std::string &record, const char *key)
         return "<none>";
     size_t end = text.find('\n', at);
     return text.substr(at + strlen(key) + 1, end - at - strlen(key) - 1);
+}
+
+// Wine keeps no access lists on files: it reports one made up from the Unix
+// mode, whatever was set. There the list is checked natively (OwnFolder.*).
+bool KeepsAccessLists(const std::string &folder)
+{
+    PSECURITY_DESCRIPTOR sd = NULL;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;FA;;;SY)", SDDL_REVISION_1, &sd, NULL);
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), sd, FALSE};
+    std::string probe = folder + "\\acl-probe";
+    CreateDirectoryA(probe.c_str(), &sa);
+    LocalFree(sd);
+    char back[1024];
+    DWORD size = 0;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    bool kept = GetFileSecurityA(probe.c_str(), DACL_SECURITY_INFORMATION, back, sizeof(back), &size) &&
+                GetSecurityDescriptorControl(back, &control, &revision) && (control & SE_DACL_PROTECTED);
+    RemoveDirectoryA(probe.c_str());
+    return kept;
 }
 
 }  // namespace
@@ -102,4 +128,58 @@ TEST(SetupModule, AProgramThatIsNotThereFailsAndStillCleansUp)
     ASSERT_TRUE(WriteTestSfx(work / "m.exe", a));
     EXPECT_EQ(4u, RunSfx(work / "m.exe", "/s /d:" + work / "base"));
     EXPECT_TRUE(FolderNames(work / "base").empty());
+}
+
+// An elevated run's folder lies where every program of the same user can reach
+// it: its access list is its own, not the temporary folder's, and while the
+// run lasts no other program can move it away. A file the program made
+// read-only is still the run's own and goes with the folder.
+TEST(SetupModule, TheWorkingFolderHasItsOwnAccessListAndCannotBeMoved)
+{
+    ScratchFolder work("acl");
+    LaunchRecord launch(work / "record.txt");
+    ASSERT_TRUE(WriteTestSfx(work / "setup.exe", WithRecorder(SFX_MODULE_SETUP, "/acl /rename /readonly")));
+    EXPECT_EQ(0u, RunSfx(work / "setup.exe", "/s /d:" + work / "base"));
+    const std::string full = ":0:3:1f01ff";  // allowed, passed on to files and folders, full control
+    if (KeepsAccessLists(work.path))
+        EXPECT_EQ("protected " + CurrentUserSid() + full + ",S-1-5-32-544" + full + ",S-1-5-18" + full,
+                  RecordedValue(launch.path, "acl"));
+    else
+        printf("This system keeps no access lists on files; the folder's list is checked natively.\n");
+    EXPECT_EQ("0", RecordedValue(launch.path, "renamed"));
+    EXPECT_FALSE(FolderExists(RecordedValue(launch.path, "cwd")));
+}
+
+// While cleanup waits to retry a file still in use, another program tries to
+// put a folder of its own, holding a file of the same name, in place of the
+// working folder (on Windows a junction; Wine makes none, so a plain folder
+// stands in). The move is refused, and cleanup ends once the file is free.
+TEST(SetupModule, TheWorkingFolderCannotBeSwappedWhileCleanupRetries)
+{
+    ScratchFolder work("swap");
+    LaunchRecord launch(work / "record.txt");
+    ASSERT_TRUE(WriteTestSfx(work / "setup.exe", WithRecorder(SFX_MODULE_SETUP, "/wait")));
+    UiProcess pi;
+    ASSERT_TRUE(UiStartProcess(("\"" + work / "setup.exe\" /s /d:" + work / "base").c_str(), &pi));
+    for (int i = 0; i < 100 && !FileExists(launch.path); i++)
+        Sleep(100);
+    std::string cwd = RecordedValue(launch.path, "cwd");
+    HANDLE payload = CreateFileA((cwd + "\\payload.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, payload) << cwd;
+    WriteTextFile(launch.path + ".go");
+    for (int i = 0; i < 100 && FileExists(cwd + "\\RecordLaunch.exe"); i++)
+        Sleep(50);
+    bool moved = MoveFileA(cwd.c_str(), (cwd + "-moved").c_str()) != 0;
+    EXPECT_FALSE(moved);
+    if (moved) {
+        CreateDirectoryA(cwd.c_str(), NULL);
+        WriteTextFile(cwd + "\\payload.txt", "not the run's");
+    }
+    CloseHandle(payload);
+    EXPECT_EQ(0u, UiWaitExit(&pi, 10000));
+    if (moved)
+        EXPECT_EQ("not the run's", ReadWholeFile(cwd + "\\payload.txt"));
+    else
+        EXPECT_FALSE(FolderExists(cwd));
 }

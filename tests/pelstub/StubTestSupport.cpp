@@ -1,6 +1,8 @@
 // StubTestSupport.cpp -- scratch folders and process runs for the stub's tests.
 #include "StubTestSupport.h"
 
+#include <sddl.h>
+
 #include <algorithm>
 
 #include "UiTest.h"
@@ -135,4 +137,36 @@ DWORD RunConsole(const std::string &commandLine, const std::string &directory, s
     for (int i = 0; i < 2; i++)
         DeleteFileA(paths[i].c_str());
     return code;
+}
+
+std::string CurrentUserSid()
+{
+    HANDLE token;
+    std::string text;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return text;
+    union {
+        TOKEN_USER user;
+        char bytes[256];
+    } info;
+    DWORD length = 0;
+    char *sid = NULL;
+    if (GetTokenInformation(token, TokenUser, &info, sizeof(info), &length) &&
+        ConvertSidToStringSidA(info.user.User.Sid, &sid)) {
+        text = sid;
+        LocalFree(sid);
+    }
+    CloseHandle(token);
+    return text;
+}
+
+HWND WaitMessageBox(DWORD process, const std::string &start)
+{
+    for (int i = 0; i < 100; i++, Sleep(100)) {
+        for (HWND w : UiProcessWindows(process, UI_DIALOG_CLASS)) {
+            if (UiMessageBoxText(w).compare(0, start.size(), start) == 0)
+                return w;
+        }
+    }
+    return NULL;
 }

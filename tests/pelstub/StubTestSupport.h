@@ -42,3 +42,9 @@ DWORD RunSfxCountingWindows(const std::string &sfx, const std::string &arguments
 
 // The temporary directory without its trailing backslash.
 std::string TempFolder();
+
+// This process's user, as "S-1-5-...".
+std::string CurrentUserSid();
+
+// The message box of the process whose text starts so; NULL after 10 s.
+HWND WaitMessageBox(DWORD process, const std::string &start);
