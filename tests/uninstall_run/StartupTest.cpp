@@ -277,3 +277,101 @@ TEST(StartupLogChoice, FirstWordNamingAFolderIsNeverTheLog)
     EXPECT_TRUE(PathExists(dir + "\\App"));
     EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB"));
 }
+
+// A file record, then a head whose length runs past the end of the log, hiding a
+// custom program: nothing runs, nothing goes, the log stays, in the run's language.
+TEST(StartupDamagedLog, NothingIsRunOrRemovedAndTheLogStays)
+{
+    std::string dir = FreshCaseDir("damaged");
+    std::string mark = dir + "\\mark.txt";
+    WriteTextFile(dir + "\\app.txt");
+    ASSERT_TRUE(CopyFileA(LanguageFixture("german", "LEXA1.LDB").c_str(), (dir + "\\LEXA1.LDB").c_str(), FALSE));
+    const struct { bool files; const char *text; } modes[] = {
+        {false, kDamagedLogText},
+        {true, "Das Installationsprotokoll ist beschädigt. Es wurde nichts entfernt; das Protokoll bleibt."},
+    };
+    for (const auto &mode : modes) {
+        InstallLogWriter log;
+        if (mode.files)
+            log.SetLanguageFiles(LANGF_FIRST_FILE);
+        log.AddFile(dir + "\\app.txt");
+        log.AddHead(6, 5000);
+        log.AddCustomUninstall(BinDir() + "\\CustomUninstall.exe", "0 \"" + mark + "\" hidden");
+        ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+        KolvuRun run;
+        ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+        EXPECT_EQ(mode.text, run.AnswerBox(IDOK));
+        EXPECT_EQ(kExitDamagedLog, run.Exit());
+        EXPECT_TRUE(PathExists(dir + "\\app.txt"));
+        EXPECT_TRUE(PathExists(dir + "\\uninst.log"));
+        EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB"));
+        EXPECT_FALSE(PathExists(mark));
+    }
+}
+
+// "C:\...\sp\App dir\uninst.log /yes" unquoted, beside a file "App" that is another
+// product's log: the whole name is the log, never the planted first word.
+TEST(StartupLogChoice, UnquotedPathWhoseFirstWordIsAnotherLog)
+{
+    std::string dir = FreshCaseDir("sp");
+    std::string logDir = dir + "\\App dir";
+    CreateDirectoryA(logDir.c_str(), NULL);
+    WriteTextFile(dir + "\\theirs.txt");
+    WriteTextFile(dir + "\\ours.txt");
+    InstallLogWriter theirs, ours;
+    theirs.AddFile(dir + "\\theirs.txt");
+    ours.AddFile(dir + "\\ours.txt");
+    ASSERT_TRUE(theirs.Save(dir + "\\App"));
+    ASSERT_TRUE(ours.Save(logDir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(logDir + "\\uninst.log /yes"));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(dir + "\\ours.txt"));
+    EXPECT_FALSE(PathExists(logDir));
+    EXPECT_TRUE(PathExists(dir + "\\theirs.txt"));
+    EXPECT_TRUE(PathExists(dir + "\\App"));
+}
+
+// The restored language DLL is held open while it is in use: nobody can write to
+// it or delete it from under the run.
+TEST(StartupLanguageDll, RestoredDllCannotBeReplacedWhileInUse)
+{
+    std::string dir = FreshCaseDir("holddll");
+    InstallLogWriter log;
+    std::string path = SampleLog(dir, log);
+    log.SetLanguageImage(ReadFileBytes(BinDir() + "\\ZxLangGerman.dll"));
+    ASSERT_TRUE(log.Save(path));
+    char szTemp[MAX_PATH];
+    GetTempPathA(MAX_PATH, szTemp);
+    std::vector<std::string> before;
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = FindFirstFileA((std::string(szTemp) + "ZNX*.tmp").c_str(), &fd);
+    for (BOOL more = hFind != INVALID_HANDLE_VALUE; more; more = FindNextFileA(hFind, &fd))
+        before.push_back(fd.cFileName);
+    if (hFind != INVALID_HANDLE_VALUE)
+        FindClose(hFind);
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(path)));
+    HWND hBox = run.WaitBox();
+    ASSERT_TRUE(hBox != NULL);
+    std::string restored;
+    hFind = FindFirstFileA((std::string(szTemp) + "ZNX*.tmp").c_str(), &fd);
+    for (BOOL more = hFind != INVALID_HANDLE_VALUE; more; more = FindNextFileA(hFind, &fd))
+        if (std::find(before.begin(), before.end(), fd.cFileName) == before.end())
+            restored = std::string(szTemp) + fd.cFileName;
+    if (hFind != INVALID_HANDLE_VALUE)
+        FindClose(hFind);
+    ASSERT_FALSE(restored.empty());
+    HANDLE hWrite = CreateFileA(restored.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                NULL, OPEN_EXISTING, 0, NULL);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, hWrite);
+    if (hWrite != INVALID_HANDLE_VALUE)
+        CloseHandle(hWrite);
+    EXPECT_FALSE(DeleteFileA(restored.c_str()));
+    UiPressButton(hBox, IDNO);
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(restored)) << "removed at the end all the same";
+}
