@@ -231,8 +231,8 @@ int CountTempLanguageFiles()
 
 std::string IncompleteText(unsigned n)
 {
-    return "Uninstall has been aborted. Only parts of the application could be removed.\n\n" + std::to_string(n) +
-           " items remain. The installation log is kept so that the removal can be run again.";
+    return "Uninstall has been aborted. Only parts of the application could be removed.\n\nItems not removed: " +
+           std::to_string(n) + ". The installation log is kept so that the removal can be run again.";
 }
 
 static std::vector<std::string> TextLines(const std::string &path)

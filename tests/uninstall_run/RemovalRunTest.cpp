@@ -841,3 +841,44 @@ TEST(Report, EveryLineTellsWhatBecameOfItsRecord)
     DeleteRegTree(HKEY_LOCAL_MACHINE, key.c_str());
     RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, shared.c_str(), 0);
 }
+
+// A file in use whose scheduling the system refuses stays for good: the run is
+// incomplete and keeps its log, restart offer or not. (Wine refuses to add to a
+// pending-operations value that is not a list of texts.)
+TEST(Outcome, RefusedSchedulingIsAFailure)
+{
+    const char *const kSession = "System\\CurrentControlSet\\Control\\Session Manager";
+    const char *const kPending = "PendingFileRenameOperations";
+    std::string dir = FreshCaseDir("refused");
+    std::string locked = dir + "\\locked.txt";
+    WriteTextFile(locked);
+    InstallLogWriter log;
+    log.AddFile(locked);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    HKEY hKey;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kSession, &hKey));
+    DWORD dwType = 0, cb = 0;
+    std::vector<BYTE> saved;
+    bool bHadValue = RegQueryValueExA(hKey, kPending, NULL, &dwType, NULL, &cb) == ERROR_SUCCESS;
+    if (bHadValue) {
+        saved.resize(cb + 2);
+        RegQueryValueExA(hKey, kPending, NULL, &dwType, saved.data(), &cb);
+    }
+    RegSetValueExA(hKey, kPending, 0, REG_SZ, (const BYTE *)"x", 2);
+    FileLock lock;
+    ASSERT_TRUE(lock.Hold("refused", {locked}));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(IncompleteText(1), run.AnswerBox(IDOK));
+    HWND hRestart = run.WaitDialog("Restart", 5000);
+    if (hRestart)
+        UiPressButton(hRestart, IDCANCEL);
+    EXPECT_EQ(kExitIncomplete, run.Exit());
+    EXPECT_TRUE(PathExists(dir + "\\uninst.log"));
+    if (bHadValue)
+        RegSetValueExA(hKey, kPending, 0, dwType, saved.data(), cb);
+    else
+        RegDeleteValueA(hKey, kPending);
+    RegCloseKey(hKey);
+}

@@ -36,7 +36,7 @@ const KeyText kEnglish[] = {
     {"No", "&No"},
     {"Uninstall|DamagedLog", "The installation log is damaged. Nothing was removed; the log is kept."},
     {"Uninstall|Incomplete", "Uninstall has been aborted. Only parts of the application could be removed."},
-    {"Uninstall|ItemsLeft", "%u items remain. The installation log is kept so that the removal can be run again."},
+    {"Uninstall|ItemsLeft", "Items not removed: %u. The installation log is kept so that the removal can be run again."},
     {"Uninstall|DirNotEmpty", "Some directories are not empty and could not be removed."},
     {"Uninstall|Success", "Uninstall has successfully removed the selected application."},
 };
@@ -57,7 +57,7 @@ const KeyText kGerman[] = {
     {"No", "&Nein"},
     {"Uninstall|DamagedLog", "Das Installationsprotokoll ist beschädigt. Es wurde nichts entfernt; das Protokoll bleibt."},
     {"Uninstall|Incomplete", "Die Deinstallation wurde abgebrochen. Nur Teile der Anwendung konnten entfernt werden."},
-    {"Uninstall|ItemsLeft", "%u Einträge sind geblieben. Das Protokoll bleibt, damit die Deinstallation wiederholt werden kann."},
+    {"Uninstall|ItemsLeft", "Nicht entfernte Einträge: %u. Das Protokoll bleibt, damit die Deinstallation wiederholt werden kann."},
     {"Uninstall|DirNotEmpty", "Einige Verzeichnisse sind nicht leer und konnten nicht entfernt werden."},
     {"Uninstall|Success", "Die ausgewählte Anwendung wurde erfolgreich entfernt."},
 };
