@@ -650,6 +650,8 @@ TEST(Outcome, IncompleteRemovalKeepsLogAndKeyForAnotherRun)
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(logDir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.WaitBox() != NULL);
+    SaveScreenshot("kolvu-incomplete");
     EXPECT_EQ(IncompleteText(1), run.AnswerBox(IDOK));
     EXPECT_TRUE(run.NoBoxFor(500)) << "no success message after it";
     EXPECT_EQ(kExitIncomplete, run.Exit());
