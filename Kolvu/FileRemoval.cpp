@@ -7,6 +7,7 @@
 
 #include "Owners.h"
 #include "Platform.h"
+#include "RemovalReport.h"
 #include "RestartDialogIds.h"
 #include "UninstallState.h"
 #include "WininitSection.h"
@@ -104,8 +105,17 @@ static int Schedule(const char *pszPath)
     return IsWindowsNT() ? ScheduleOnNt(szShortPath) : ScheduleInWininit(szShortPath);
 }
 
-int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName)
+static void SetOutcome(ItemOutcome *pOutcome, int nFate, DWORD dwValue = 0)
 {
+    if (pOutcome) {
+        pOutcome->fate = nFate;
+        pOutcome->value = dwValue;
+    }
+}
+
+int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName, ItemOutcome *pOutcome)
+{
+    SetOutcome(pOutcome, FATE_REMOVED);
     if (pszPath == NULL || pszPath[0] == '\0')
         return 1;
 
@@ -115,9 +125,14 @@ int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName)
     // scans the directory for any other spelling, once per path component.
     if (DeleteFileA(pszCreatedName != NULL ? pszCreatedName : pszPath))
         return 1;
-    SetFileAttributesA(pszPath, FILE_ATTRIBUTE_ARCHIVE);
-    if (DeleteFileA(pszPath))
-        return 1;
+    // A directory keeps its attributes: if it is not empty it stays, and a folder's
+    // read-only or system bit is what makes the shell show it as customised.
+    DWORD dwBefore = GetFileAttributesA(pszPath);
+    if (dwBefore != INVALID_FILE_ATTRIBUTES && !(dwBefore & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetFileAttributesA(pszPath, FILE_ATTRIBUTE_ARCHIVE);
+        if (DeleteFileA(pszPath))
+            return 1;
+    }
     // A file record may name an empty directory.
     if (RemoveDirectoryA(pszPath))
         return 1;
@@ -127,6 +142,7 @@ int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName)
         return 1;
 
     int nResult = Schedule(pszPath);
+    DWORD dwError = nResult ? 0 : GetLastError();
 
     // Taken again after scheduling, but an object that vanished meanwhile must not be
     // mistaken for a directory by the all-ones "invalid" value.
@@ -135,11 +151,16 @@ int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName)
         dwAttributes = dwNow;
     if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         UninstallState.DirectoryNotEmpty = TRUE;
+        SetOutcome(pOutcome, FATE_KEPT_FOLDER);
     } else {
         UninstallState.RestartNeeded = TRUE;
         // The user recognises the long name, not the 8.3 form the store was given.
         SendDlgItemMessageA(UninstallState.RestartDialog, IDC_LOCKED_FILES, LB_ADDSTRING, 0,
                             (LPARAM)pszPath);
+        SetOutcome(pOutcome, FATE_SCHEDULED);
     }
+    // Neither store took it: it stays for good unless someone runs the removal again.
+    if (!nResult)
+        SetOutcome(pOutcome, FATE_FAILED, dwError ? dwError : ERROR_GEN_FAILURE);
     return nResult;
 }

@@ -2,8 +2,11 @@
 #pragma once
 #include <stddef.h>
 
+struct ItemOutcome;
+
 // The one way the uninstaller deletes anything from the disk. Deletes a file or an
-// empty directory at once (read-only, hidden and system attributes are cleared first).
+// empty directory at once (a file's read-only, hidden and system attributes are
+// cleared first; a directory's never, since it may stay).
 // An object that exists but cannot go is scheduled for deletion at the next start
 // under its short path: a file sets UninstallState.RestartNeeded and its path, exactly
 // as passed, is added to the locked-file list of the restart dialog; a directory sets
@@ -11,4 +14,7 @@
 // never there) or when scheduling succeeded, 0 when scheduling failed.
 // pszCreatedName, when given, is the same object spelled as it was created: the first
 // deletion is tried under it, everything after under pszPath.
-int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName = NULL);
+// pOutcome, when given, learns what became of it: FATE_REMOVED, FATE_SCHEDULED (a
+// file), FATE_KEPT_FOLDER (a directory scheduled) or FATE_FAILED with the error of
+// the refused scheduling.
+int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName = NULL, ItemOutcome *pOutcome = NULL);

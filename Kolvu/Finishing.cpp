@@ -4,6 +4,7 @@
 #include "FileRemoval.h"
 #include "LanguageDll.h"
 #include "RecordPath.h"
+#include "RemovalReport.h"
 #include <io.h>
 #include <string.h>
 
@@ -12,61 +13,75 @@ static const UINT OUTCOME_BOX = MB_SYSTEMMODAL | MB_ICONEXCLAMATION;
 static const RunText DIR_NOT_EMPTY = {"Uninstall|DirNotEmpty", 0,
                                       "Some directories are not empty and could not be removed."};
 static const RunText SUCCESS = {"Uninstall|Success", 10006, NULL};
+static const RunText ABORTED = {"Uninstall|Incomplete", 10003, NULL};
+static const RunText ITEMS_LEFT = {"Uninstall|ItemsLeft", 10013, NULL};
 
-static void DisposeTempLanguageDll()
+// Told whenever items remain, before any restart offer: the restart finishes
+// only what was scheduled, not what was skipped or refused.
+static void ShowIncomplete(DWORD dwLeft)
 {
-    if (UninstallState.TempLanguageDllPath[0] == '\0')
-        return;
-    // The module must be released before its file can go.
-    FreeLanguageDll();
-    RemoveFileOrSchedule(UninstallState.TempLanguageDllPath);
+    char szAborted[RES_STRING_SIZE], szLeft[RES_STRING_SIZE], szText[RES_STRING_SIZE * 2 + 4];
+    RunTextUtf8(ABORTED, szAborted, sizeof(szAborted));
+    RunTextUtf8(ITEMS_LEFT, szLeft, sizeof(szLeft), dwLeft);
+    lstrcpynA(szText, szAborted, sizeof(szText));
+    lstrcatA(szText, "\n\n");
+    lstrcpynA(szText + lstrlenA(szText), szLeft, (int)(sizeof(szText) - lstrlenA(szText)));
+    Utf8MessageBox(szText, OUTCOME_BOX);
 }
 
 static void ShowOutcome()
 {
     if (UninstallState.DirectoryNotEmpty)
         RunMessageBox(DIR_NOT_EMPTY, OUTCOME_BOX);
-    RunMessageBox(SUCCESS, OUTCOME_BOX);
+    if (RunMessageBox(SUCCESS, OUTCOME_BOX) != 0) {
+        char szSuccess[RES_STRING_SIZE];
+        RunTextUtf8(SUCCESS, szSuccess, sizeof(szSuccess));
+        NoteOutcomeMessage(szSuccess);
+    }
 }
 
 int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
 {
-    if (nQuitCode == -1) {
+    if (nQuitCode == -1 || nQuitCode == -2) {
         // Declined or stopped early: the log, the language files and the
         // directory stay for another try.
         DisposeTempLanguageDll();
-        return 0;
+        return nQuitCode == -2 ? EXIT_STOPPED : EXIT_DONE;
     }
 
     _close(UninstallState.LogFile);
     UninstallState.LogFile = -1;
+    DWORD dwLeft = ItemsLeft();
     // A log held open elsewhere is scheduled and listed like any locked file.
-    RemoveFileOrSchedule(pszInstallLogPath);
+    if (dwLeft == 0)
+        RemoveFileOrSchedule(pszInstallLogPath);
+    else
+        ShowIncomplete(dwLeft);
 
     // Without the dialog nothing would ever end its loop: then the outcome is told instead.
     if (UninstallState.RestartNeeded && UninstallState.RestartDialog) {
         ShowWindow(UninstallState.RestartDialog, SW_SHOW);
         RunMessageLoop();
-    } else {
+    } else if (dwLeft == 0) {
         ShowOutcome();
     }
 
-    // Both files go whatever the mode: nothing of the installation may stay behind.
-    DeleteLanguageFiles(pszInstallLogPath);
-
-    char *pszLastBackslash = strrchr(pszInstallLogPath, '\\');
-    if (pszLastBackslash) {
-        *pszLastBackslash = '\0';
-        // The cut leaves "C:" for a log in a drive's root, ".." or "sub" for a
-        // relative one: the current folder of some drive, never ours to remove.
-        if (IsActionablePath(pszInstallLogPath) && !RemoveDirectoryA(pszInstallLogPath)) {
-            // A just-finished custom uninstall program or the shell may still
-            // hold the directory for a moment.
-            Sleep(2500);
-            RemoveDirectoryA(pszInstallLogPath);
+    if (dwLeft == 0) {
+        DeleteLanguageFiles(pszInstallLogPath);
+        char *pszLastBackslash = strrchr(pszInstallLogPath, '\\');
+        if (pszLastBackslash) {
+            *pszLastBackslash = '\0';
+            // The cut leaves "C:" for a log in a drive's root, ".." or "sub" for a
+            // relative one: the current folder of some drive, never ours to remove.
+            if (IsRemovablePath(pszInstallLogPath) && !RemoveDirectoryA(pszInstallLogPath)) {
+                // A just-finished custom uninstall program or the shell may still
+                // hold the directory for a moment.
+                Sleep(2500);
+                RemoveDirectoryA(pszInstallLogPath);
+            }
         }
     }
 
     DisposeTempLanguageDll();
-    return 0;
+    return dwLeft == 0 ? EXIT_DONE : EXIT_INCOMPLETE;
 }

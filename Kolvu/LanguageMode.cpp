@@ -4,12 +4,17 @@
 #include "InstallLog.h"
 #include "LanguageDll.h"
 #include "MultiLang.h"
+#include "RemovalReport.h"
 #include <string.h>
 
 // The tables of LEXA1.LDB and LEXA2.LDB; the first one decides the mode. Both stay
 // for the life of the process, like the slots that point at them.
 static LanguageTable *FirstLanguageTable;
 static LanguageTable *SecondLanguageTable;
+// Which of the two files this run read: only those are ours to delete. A run
+// with a language DLL reads neither, and a LEXA1.LDB beside its log may be
+// another product's.
+static int LanguageFileRead[2];
 
 // The setup program writes these two names beside the log. Each replaces the log's
 // name from its last backslash on, so the names begin with one.
@@ -36,22 +41,21 @@ static int LanguageFilePath(char *pszOut, size_t cbOut, const char *pszLogPath, 
     return 1;
 }
 
-static void ReadBesideLog(LanguageTable **ppTable, const char *pszLogPath, const char *pszName)
+static int ReadBesideLog(LanguageTable **ppTable, const char *pszLogPath, const char *pszName)
 {
     char szPath[MAX_PATH];
-    if (LanguageFilePath(szPath, sizeof(szPath), pszLogPath, pszName))
-        ReadLanguageFile(ppTable, szPath);
+    return LanguageFilePath(szPath, sizeof(szPath), pszLogPath, pszName) && ReadLanguageFile(ppTable, szPath);
 }
 
 // Each slot is set also after a failed read: it then stays empty.
 int ReadLanguageFiles(const char *pszLogPath, uint32_t uLanguageData)
 {
     if (uLanguageData & LANGF_FIRST_FILE) {
-        ReadBesideLog(&FirstLanguageTable, pszLogPath, LANGUAGE_FILE_NAMES[0]);
+        LanguageFileRead[0] = ReadBesideLog(&FirstLanguageTable, pszLogPath, LANGUAGE_FILE_NAMES[0]);
         SetPrimaryLanguageTable(FirstLanguageTable);
     }
     if (uLanguageData & LANGF_SECOND_FILE) {
-        ReadBesideLog(&SecondLanguageTable, pszLogPath, LANGUAGE_FILE_NAMES[1]);
+        LanguageFileRead[1] = ReadBesideLog(&SecondLanguageTable, pszLogPath, LANGUAGE_FILE_NAMES[1]);
         SetSecondaryLanguageTable(SecondLanguageTable);
     }
     return IsLanguageFileMode();
@@ -59,9 +63,9 @@ int ReadLanguageFiles(const char *pszLogPath, uint32_t uLanguageData)
 
 void DeleteLanguageFiles(const char *pszLogPath)
 {
-    for (const char *pszName : LANGUAGE_FILE_NAMES) {
+    for (int i = 0; i < 2; i++) {
         char szPath[MAX_PATH];
-        if (LanguageFilePath(szPath, sizeof(szPath), pszLogPath, pszName))
+        if (LanguageFileRead[i] && LanguageFilePath(szPath, sizeof(szPath), pszLogPath, LANGUAGE_FILE_NAMES[i]))
             DeleteFileA(szPath);
     }
 }
@@ -103,4 +107,11 @@ int RunMessageBox(const RunText &text, UINT uType)
     if (pwszWide)
         return MessageBoxW(NULL, pwszWide, L"Uninstall", uType);
     return MessageBoxA(NULL, szAnsi, "Uninstall", uType);
+}
+
+int OutcomeMessageBox(const RunText &text, UINT uType, DWORD dwValue)
+{
+    char szText[RES_STRING_SIZE * 2];
+    RunTextUtf8(text, szText, sizeof(szText), dwValue);
+    return Utf8MessageBox(szText, uType);
 }

@@ -9,8 +9,27 @@
 static const HKEY kRootKeys[4] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE,
                                   HKEY_USERS};
 
-int RemoveRegistryEntry(unsigned int uRootCode, const char *pszSubKey, const char *pszValueName)
+const char *RegistryRootName(unsigned int uRootCode)
 {
+    static const char *const kNames[4] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+                                          "HKEY_USERS"};
+    return uRootCode < 4 ? kNames[uRootCode] : NULL;
+}
+
+// Gone already is as good as deleted now.
+static DWORD ErrorOf(LONG lResult)
+{
+    return (lResult == ERROR_SUCCESS || lResult == ERROR_FILE_NOT_FOUND || lResult == ERROR_PATH_NOT_FOUND)
+               ? 0
+               : (DWORD)lResult;
+}
+
+int RemoveRegistryEntry(unsigned int uRootCode, const char *pszSubKey, const char *pszValueName,
+                        DWORD *pdwError)
+{
+    DWORD dwIgnored;
+    DWORD &dwError = pdwError ? *pdwError : dwIgnored;
+    dwError = 0;
     // A code outside the table names no root; guessing one could delete a value the
     // installation never wrote.
     if (uRootCode >= sizeof(kRootKeys) / sizeof(kRootKeys[0]))
@@ -18,9 +37,12 @@ int RemoveRegistryEntry(unsigned int uRootCode, const char *pszSubKey, const cha
     RegKey hKey;
     // RegOpenKeyA, unlike RegOpenKeyExA, opens the root itself for an empty subkey and
     // never creates a missing key.
-    if (RegOpenKeyA(kRootKeys[uRootCode], pszSubKey, hKey.Receive()) != ERROR_SUCCESS)
+    LONG lOpen = RegOpenKeyA(kRootKeys[uRootCode], pszSubKey, hKey.Receive());
+    if (lOpen != ERROR_SUCCESS) {
+        dwError = ErrorOf(lOpen);
         return 0;
+    }
     // Only the value goes: the key may be shared with other software.
-    RegDeleteValueA(hKey, pszValueName);
+    dwError = ErrorOf(RegDeleteValueA(hKey, pszValueName));
     return 1;
 }

@@ -6,8 +6,10 @@
 #include "PathVariables.h"
 #include "RecordPath.h"
 #include "RemovalActions.h"
+#include "RemovalReport.h"
 #include "resource.h"
 #include <commctrl.h>
+#include <stdio.h>
 #include <string.h>
 
 // The caption line by key in language-file mode, else in English: the string
@@ -18,6 +20,7 @@ static const RunText CAPTION_REG_ENTRY = {"Uninstall|RegEntry", 0, "Removing Sys
 static const RunText CAPTION_INI_ENTRY = {"Uninstall|INIEntry", 0, "Removing INI Entries"};
 static const RunText CAPTION_DIRECTORY = {"Uninstall|Directory", 0, "Removing Directory:"};
 static const RunText CAPTION_UNINSTALL_KEY = {"Uninstall|UIKey", 0, "Deleting Uninstall Key"};
+static const RunText CUSTOM_FAILED = {NULL, 10004, NULL};
 
 // Every write into the dialog is a call into the main thread, which paints the
 // change at once; with thousands of records these, not the removal, would set
@@ -117,32 +120,81 @@ static void LowerAscii(char *psz)
             *psz = (char)(*psz - 'A' + 'a');
 }
 
-static void UnregisterIfServer(ProgressView &view, const char *pszLowerPath)
+static int WillUnregister(const char *pszLowerPath)
 {
     // By extension only: loading "x.dll.bak" would run whatever code a backup holds.
-    if (!UninstallState.SkipUnregister && IsModulePath(pszLowerPath)) {
-        // the module's own code runs now, for as long as it likes
-        FlushView(view);
-        UnregisterComServer(pszLowerPath);
-    }
+    return !UninstallState.SkipUnregister && IsModulePath(pszLowerPath);
 }
 
-static void RemoveFileRecord(ProgressView &view, const PathRecord &file, int bShared)
+static void Report(DWORD nRecord, const char *pszType, const char *pszSubject, int nFate, DWORD dwValue = 0)
 {
+    ItemOutcome outcome = {nFate, dwValue};
+    ReportRecord(nRecord, pszType, pszSubject, outcome);
+}
+
+static void RemoveFileRecord(ProgressView &view, DWORD nRecord, const PathRecord &file, int bShared)
+{
+    const char *pszType = bShared ? "shared file" : "file";
     SetCaption(view, bShared ? CAPTION_SYSTEM_FILE : CAPTION_FILE);
     SetDetail(view, file.Path);
-    // a relative path would act on wherever we happen to run
-    if (!IsActionablePath(file.Path))
+    // a relative path would act on wherever we happen to run, a root on a whole volume
+    if (!IsRemovablePath(file.Path)) {
+        Report(nRecord, pszType, file.Path, FATE_SKIPPED);
         return;
+    }
     char szPath[sizeof(file.Path)];
     strcpy(szPath, file.Path);
     LowerAscii(szPath);
-    // unregistered first, also when other installations keep the file
-    UnregisterIfServer(view, szPath);
-    if (bShared)
-        RemoveSharedFile(szPath);
-    else
-        RemoveFileOrSchedule(szPath, file.Path);
+    int bUnregister = WillUnregister(szPath);
+    // the module's own code runs now, for as long as it likes
+    if (bUnregister)
+        FlushView(view);
+    ItemOutcome outcome;
+    if (bShared) {
+        // unregistered only when this run gives up the file's last use
+        RemoveSharedFile(szPath, bUnregister, &outcome);
+    } else {
+        if (bUnregister)
+            UnregisterComServer(szPath);
+        RemoveFileOrSchedule(szPath, file.Path, &outcome);
+    }
+    ReportRecord(nRecord, pszType, file.Path, outcome);
+}
+
+static void RemoveRegistryRecord(DWORD nRecord, const RegEntryRecord &entry)
+{
+    char szSubject[sizeof(entry.SubKey) + sizeof(entry.ValueName) + 32];
+    const char *pszRoot = RegistryRootName(entry.RootCode);
+    snprintf(szSubject, sizeof(szSubject), "%s\\%s [%s]", pszRoot ? pszRoot : "?", entry.SubKey,
+             entry.ValueName);
+    DWORD dwError = 0;
+    RemoveRegistryEntry(entry.RootCode, entry.SubKey, entry.ValueName, &dwError);
+    Report(nRecord, "registry value", szSubject, dwError ? FATE_FAILED : FATE_REMOVED, dwError);
+}
+
+static void RemoveIniRecord(DWORD nRecord, const IniEntryRecord &entry)
+{
+    char szIniPath[INI_PATH_SIZE];
+    int bComposed = ComposeIniPath(entry.Location, entry.FileName, szIniPath);
+    char szSubject[INI_PATH_SIZE + sizeof(entry.Section) + sizeof(entry.Key) + 8];
+    snprintf(szSubject, sizeof(szSubject), "%s [%s] %s", bComposed ? szIniPath : entry.FileName, entry.Section,
+             entry.Key);
+    // An empty destination would send "app.ini" to the Windows folder, where
+    // some other program's file of that name would lose the key.
+    if (!bComposed || !IsRemovablePath(szIniPath)) {
+        Report(nRecord, "INI entry", szSubject, FATE_SKIPPED);
+        return;
+    }
+    DWORD dwError = 0;
+    RemoveIniEntry(INI_LOCATION_FULL_PATH, szIniPath, entry.Section, entry.Key, &dwError);
+    Report(nRecord, "INI entry", szSubject, dwError ? FATE_FAILED : FATE_REMOVED, dwError);
+}
+
+// A pass whose walk could not go on leaves the rest of the log undone.
+static void CheckWalk(int nWalkResult)
+{
+    if (nWalkResult < 0)
+        Report(0, "install log", "", FATE_FAILED, GetLastError() ? GetLastError() : ERROR_READ_FAULT);
 }
 
 // First pass: every custom uninstall program, in file order, each to its end.
@@ -151,25 +203,41 @@ static void RemoveFileRecord(ProgressView &view, const PathRecord &file, int bSh
 static int RunCustomPrograms()
 {
     int bFailed = 0;
-    RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset, RecordMask(REC_CUSTOM_UNINSTALL),
-               [&](const RecordHead &head, const RecordBody *body) {
-                   if (RecordCode(head) != REC_CUSTOM_UNINSTALL)
-                       return 1;
-                   DWORD dwExitCode = 0;
-                   if (!body ||
-                       !RunAndWait(NULL, NULL, body->CustomUninstall.Program, body->CustomUninstall.Parameters,
-                                   GetPathVariable("SEL_DESTPATH"), SW_SHOW, &dwExitCode) ||
-                       dwExitCode != 0) {
-                       bFailed = 1;
-                       return 0;
-                   }
-                   return 1;
-               });
+    DWORD nRecord = 0;
+    int nWalk = RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset,
+                           RecordMask(REC_CUSTOM_UNINSTALL), [&](const RecordHead &head, const RecordBody *body) {
+        nRecord++;
+        if (RecordCode(head) != REC_CUSTOM_UNINSTALL)
+            return 1;
+        if (!body) {
+            Report(nRecord, "custom program", "", FATE_NOT_RUN);
+            bFailed = 1;
+            return 0;
+        }
+        const char *pszProgram = body->CustomUninstall.Program;
+        // A relative name would start whatever program of that name the search finds.
+        if (!IsRemovablePath(pszProgram)) {
+            Report(nRecord, "custom program", pszProgram, FATE_SKIPPED);
+            return 1;
+        }
+        DWORD dwExitCode = 0;
+        if (!RunAndWait(NULL, NULL, pszProgram, body->CustomUninstall.Parameters, GetPathVariable("SEL_DESTPATH"),
+                        SW_SHOW, &dwExitCode)) {
+            DWORD dwError = GetLastError();
+            Report(nRecord, "custom program", pszProgram, FATE_FAILED, dwError ? dwError : ERROR_GEN_FAILURE);
+            bFailed = 1;
+            return 0;
+        }
+        Report(nRecord, "custom program", pszProgram, dwExitCode ? FATE_EXIT_CODE : FATE_RAN, dwExitCode);
+        bFailed = dwExitCode != 0;
+        return bFailed ? 0 : 1;
+    });
     if (bFailed) {
         // The numbered string in language-file mode too: this message has no text key.
-        ShowResWarning(10004);
+        OutcomeMessageBox(CUSTOM_FAILED, MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
+    CheckWalk(nWalk);
     return 1;
 }
 
@@ -178,27 +246,27 @@ static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
 {
     const uint32_t uCodes = RecordMask(REC_FILE) | RecordMask(REC_SYSTEM_FILE) | RecordMask(REC_REG_ENTRY) |
                             RecordMask(REC_INI_ENTRY);
-    RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset, uCodes,
-               [&](const RecordHead &head, const RecordBody *body) {
+    DWORD nRecord = 0;
+    int nWalk = RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset, uCodes,
+                           [&](const RecordHead &head, const RecordBody *body) {
+                   nRecord++;
                    SetBar(view, dwHandled);
                    if (!body)
                        return 1;
                    switch (RecordCode(head)) {
                    case REC_FILE:
                    case REC_SYSTEM_FILE:
-                       RemoveFileRecord(view, body->File, RecordCode(head) == REC_SYSTEM_FILE);
+                       RemoveFileRecord(view, nRecord, body->File, RecordCode(head) == REC_SYSTEM_FILE);
                        break;
                    case REC_REG_ENTRY:
                        SetCaption(view, CAPTION_REG_ENTRY);
                        SetDetail(view, "");
-                       RemoveRegistryEntry(body->RegEntry.RootCode, body->RegEntry.SubKey,
-                                           body->RegEntry.ValueName);
+                       RemoveRegistryRecord(nRecord, body->RegEntry);
                        break;
                    case REC_INI_ENTRY:
                        SetCaption(view, CAPTION_INI_ENTRY);
                        SetDetail(view, "");
-                       RemoveIniEntry(body->IniEntry.Location, body->IniEntry.FileName, body->IniEntry.Section,
-                                      body->IniEntry.Key);
+                       RemoveIniRecord(nRecord, body->IniEntry);
                        break;
                    }
                    dwHandled++;
@@ -206,24 +274,49 @@ static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
                    return 1;
                });
     FlushView(view);
+    CheckWalk(nWalk);
 }
 
 // Third pass: directories in file order. A directory that will not go now is
 // scheduled for the next start and reported at the end.
 static void RemoveDirectories(ProgressView &view, DWORD dwHandled)
 {
-    RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset, RecordMask(REC_DIRECTORY),
+    DWORD nRecord = 0;
+    int nWalk = RecordWalk(UninstallState.LogFile, UninstallState.FirstRecordOffset, RecordMask(REC_DIRECTORY),
                [&](const RecordHead &, const RecordBody *body) {
+                   nRecord++;
                    SetBar(view, dwHandled);
                    if (!body)
                        return 1;
                    SetCaption(view, CAPTION_DIRECTORY);
                    SetDetail(view, body->File.Path);
-                   if (IsActionablePath(body->File.Path) && !RemoveDirectoryA(body->File.Path))
-                       RemoveFileOrSchedule(body->File.Path);
+                   ItemOutcome outcome = {FATE_REMOVED, 0};
+                   if (!IsRemovablePath(body->File.Path))
+                       outcome.fate = FATE_SKIPPED;
+                   else if (!RemoveDirectoryA(body->File.Path))
+                       RemoveFileOrSchedule(body->File.Path, NULL, &outcome);
+                   ReportRecord(nRecord, "folder", body->File.Path, outcome);
                    return 1;
                });
     FlushView(view);
+    CheckWalk(nWalk);
+}
+
+// The uninstall key goes last, and only when nothing is left: it is how the user
+// finds the removal again to repeat it.
+static void RemoveUninstallKey(ProgressView &view)
+{
+    SetCaption(view, CAPTION_UNINSTALL_KEY);
+    const char *pszName = UninstallState.UninstallKeyName;
+    if (pszName[0] == '\0')
+        return;
+    if (ItemsLeft() != 0) {
+        Report(0, "uninstall key", pszName, FATE_KEPT_INCOMPLETE);
+        return;
+    }
+    DWORD dwError = 0;
+    DeleteUninstallKey(pszName, &dwError);
+    Report(0, "uninstall key", pszName, dwError ? FATE_FAILED : FATE_REMOVED, dwError);
 }
 
 int RunRemoval()
@@ -241,9 +334,7 @@ int RunRemoval()
     RemoveFilesAndEntries(view, dwHandled);
     RemoveDirectories(view, dwHandled);
 
-    SetCaption(view, CAPTION_UNINSTALL_KEY);
-    if (UninstallState.UninstallKeyName[0] != '\0')
-        DeleteUninstallKey(UninstallState.UninstallKeyName);
+    RemoveUninstallKey(view);
 
     EndDialog(hDlg, 0);
     return 1;

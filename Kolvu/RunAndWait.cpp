@@ -9,7 +9,9 @@ BOOL RunAndWait(HWND hOwner, LPCSTR pszVerb, LPCSTR pszFile, LPCSTR pszParameter
     SHELLEXECUTEINFOA sei;
     ZeroMemory(&sei, sizeof(sei));
     sei.cbSize = sizeof(sei);
-    sei.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // No box from the shell for a program it cannot start: a /yes run from a script
+    // would wait for a click that never comes. The caller reports the failure.
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     sei.hwnd = hOwner;
     sei.lpVerb = pszVerb;
     sei.lpFile = pszFile;
@@ -18,8 +20,12 @@ BOOL RunAndWait(HWND hOwner, LPCSTR pszVerb, LPCSTR pszFile, LPCSTR pszParameter
     sei.nShow = nShow;
     // A document opened in an already running program yields no process handle:
     // then there is nothing to wait for and no exit code to judge.
-    if (!ShellExecuteExA(&sei) || sei.hProcess == NULL)
+    if (!ShellExecuteExA(&sei))
         return FALSE;
+    if (sei.hProcess == NULL) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
     KernelHandle hProcess(sei.hProcess);
     WaitForSingleObject(hProcess, INFINITE);
     DWORD dwExitCode = 0;

@@ -2,13 +2,23 @@
 #pragma once
 #include <windows.h>
 
+struct ItemOutcome;
+
 // Where the system keeps one use count per shared file, under HKEY_LOCAL_MACHINE.
 #define SHARED_DLLS_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"
 
-// Counts the use down by one (a missing or unreadable count reads as 0, so it wraps to
-// 0xFFFFFFFF) and stores the new count; at 0 the value is deleted instead, and the
-// SharedDLLs key too when nothing else is left in it. Returns the new count.
+// What ReleaseSharedDll returns for a file without a readable count.
+const DWORD SHARED_NO_COUNT = 0xFFFFFFFFu;
+
+// Counts the use down by one and stores the new count; at 0 the value is deleted
+// instead, and the SharedDLLs key too when nothing else is left in it. Returns the
+// new count. A count that is missing, not a REG_DWORD or already 0 says nothing
+// about who else uses the file: then nothing is written and the result is
+// SHARED_NO_COUNT.
 DWORD ReleaseSharedDll(const char *pszPath);
 
-// ReleaseSharedDll, then RemoveFileOrSchedule when no use is left. Always nonzero.
-int RemoveSharedFile(const char *pszPath);
+// ReleaseSharedDll; when no use is left, first (bUnregister) the COM server's own
+// unregistration, then RemoveFileOrSchedule. A server that other installations
+// still count on keeps its file and its registration. pOutcome, when given, learns
+// what became of the file. Always nonzero.
+int RemoveSharedFile(const char *pszPath, int bUnregister = 0, ItemOutcome *pOutcome = NULL);

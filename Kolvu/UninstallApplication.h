@@ -11,16 +11,20 @@ public:
     // 0 after a failure that was already reported.
     int StartUninstall();
 
-    // arguments[0] or the whole commandLine, whichever opened the log; not owned. The finishing steps cut
-    // it at its last backslash in place.
+    // The log's name (logLine, arguments[0] or commandLine); not owned. The
+    // finishing steps cut it at its last backslash in place.
     char *installLogPath;
+    // The command line without the switches that end it and without outer quotes.
+    char logLine[MAX_PATH];
 
 protected:
-    // Opens the log under the first argument, else under the whole command line
-    // (never a folder), and makes installLogPath the name that opened it.
+    // Opens the log under installLogPath, the one name chosen (never a folder).
     int OpenInstallLog();
 
-    // First step of Run: the first argument when such a file exists, otherwise
-    // the whole command line. OpenInstallLog has the last word.
+    // First step of Run: the command line without its switches when it names a
+    // file, else the first argument when it names one, else the whole command line.
     void ChooseInstallLogPath();
+
+    // The value of "/<option>:<value>" among the arguments, NULL when absent.
+    const char *OptionValueOf(const char *pszOption) const;
 };

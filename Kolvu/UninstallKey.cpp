@@ -4,8 +4,10 @@
 #include <windows.h>
 #include <stdio.h>
 
-int DeleteUninstallKey(const char *pszKeyName)
+int DeleteUninstallKey(const char *pszKeyName, DWORD *pdwError)
 {
+    if (pdwError)
+        *pdwError = 0;
     // Without a name the format would leave the Uninstall key itself.
     if (pszKeyName == NULL || pszKeyName[0] == '\0')
         return 0;
@@ -14,6 +16,8 @@ int DeleteUninstallKey(const char *pszKeyName)
     if (cch < 0 || (size_t)cch >= sizeof(szKey))
         return 0;
     // On the NT family a key that still has subkeys is refused and stays.
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, szKey);
+    LONG lResult = RegDeleteKeyA(HKEY_LOCAL_MACHINE, szKey);
+    if (pdwError && lResult != ERROR_SUCCESS && lResult != ERROR_FILE_NOT_FOUND)
+        *pdwError = (DWORD)lResult;
     return 1;
 }

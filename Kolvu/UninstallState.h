@@ -15,6 +15,8 @@ struct UninstallStateRecord {
     BOOL DirectoryNotEmpty;       // a directory could not be removed
     BOOL ConfirmRemoval;          // ask before removing; starts as 1
     char TempLanguageDllPath[260];// restored language DLL, empty when none was made
+    HANDLE TempLanguageDllHold;   // that file, held open so that nobody can change it; NULL when not
+    BOOL LogDamaged;              // the start-up found the records damaged: nothing is acted on
 };
 
 // Defined once, in UninstallState.cpp, with LogFile = -1 and ConfirmRemoval = 1.

@@ -1,8 +1,11 @@
 // UninstallThread.cpp -- the worker thread: asks for confirmation, runs the removal, tells the main thread.
 #include "UninstallRun.h"
 #include "UninstallState.h"
+#include "RemovalReport.h"
+#include "LanguageDll.h"
 
 static const RunText CONFIRM = {"Uninstall|Confirm", 10002, NULL};
+static const RunText DECLINED = {"Report|Declined", 10034, NULL};
 
 int ConfirmUninstall()
 {
@@ -19,9 +22,12 @@ void __cdecl UninstallThread(void *pMainThreadId)
     if (!AttachThreadInput(GetCurrentThreadId(), dwMainThreadId, TRUE))
         MessageBeep(MB_ICONEXCLAMATION);
     if (UninstallState.ConfirmRemoval && !ConfirmUninstall()) {
+        char szDeclined[RES_STRING_SIZE];
+        RunTextUtf8(DECLINED, szDeclined, sizeof(szDeclined));
+        NoteOutcomeMessage(szDeclined);
         PostThreadMessageA(dwMainThreadId, WM_QUIT, (WPARAM)-1, 0);
         return;
     }
     int nResult = RunRemoval();
-    PostThreadMessageA(dwMainThreadId, WM_QUIT, nResult ? 0 : (WPARAM)-1, 0);
+    PostThreadMessageA(dwMainThreadId, WM_QUIT, nResult ? 0 : (WPARAM)-2, 0);
 }

@@ -78,3 +78,51 @@ int IsOptionArgument(const char *pszArgument, const char *pszOption)
     }
     return 1;
 }
+
+const char *OptionValue(const char *pszArgument, const char *pszOption)
+{
+    if (pszArgument[0] != '/' && pszArgument[0] != '-')
+        return NULL;
+    const char *a = pszArgument + 1;
+    for (const char *o = pszOption; *o != '\0'; a++, o++) {
+        if (AsciiLower(*a) != AsciiLower(*o))
+            return NULL;
+    }
+    return *a == ':' ? a + 1 : NULL;
+}
+
+static int IsTrailingSwitch(const char *pszToken)
+{
+    return IsOptionArgument(pszToken, "yes") || OptionValue(pszToken, "log") != NULL;
+}
+
+int LineWithoutTrailingSwitches(const char *pszCommandLine, char *pszOut, uint32_t cbOut)
+{
+    if (pszCommandLine == NULL || cbOut == 0)
+        return 0;
+    // The line ends where the first token of the run of switches at its end begins.
+    const char *pszEnd = NULL;
+    for (const char *p = pszCommandLine; p != NULL && *p != '\0';) {
+        char szToken[1024];
+        uint32_t length = sizeof(szToken);
+        const char *pszNext = NextToken(p, szToken, &length);
+        StripOuterQuotes(szToken);
+        // A token too long for the buffer is no switch of ours.
+        if (length < sizeof(szToken) && IsTrailingSwitch(szToken)) {
+            if (pszEnd == NULL)
+                pszEnd = p;
+        } else {
+            pszEnd = NULL;
+        }
+        p = pszNext;
+    }
+    size_t cch = pszEnd ? (size_t)(pszEnd - pszCommandLine) : strlen(pszCommandLine);
+    while (cch > 0 && pszCommandLine[cch - 1] == ' ')
+        cch--;
+    if (cch >= cbOut)
+        return 0;
+    memcpy(pszOut, pszCommandLine, cch);
+    pszOut[cch] = '\0';
+    StripOuterQuotes(pszOut);
+    return 1;
+}

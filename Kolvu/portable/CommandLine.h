@@ -22,3 +22,13 @@ void StripOuterQuotes(char *pszArgument);
 // Nonzero when the argument is "/" or "-" followed by the option name,
 // ASCII letters compared without regard to case.
 int IsOptionArgument(const char *pszArgument, const char *pszOption);
+
+// The value of an option with a value ("/log:C:\r.txt", "-LOG:x"): what follows
+// the colon, or NULL when the argument is not that option. The name is given
+// without its colon.
+const char *OptionValue(const char *pszArgument, const char *pszOption);
+
+// Copies the command line without the switches that end it ("/yes", "-yes",
+// "/log:...") and without the blanks before them into pszOut (cbOut bytes), then
+// removes a pair of quotes around the rest. 0 when it does not fit.
+int LineWithoutTrailingSwitches(const char *pszCommandLine, char *pszOut, uint32_t cbOut);

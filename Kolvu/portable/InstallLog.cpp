@@ -201,3 +201,31 @@ int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes,
     free(buffer.data);
     return result;
 }
+
+int CheckRecordArea(int fd, int64_t firstRecordOffset)
+{
+    const uint32_t allKnown = RecordMask(REC_APP) | RecordMask(REC_FILE) | RecordMask(REC_SYSTEM_FILE) |
+                              RecordMask(REC_DIRECTORY) | RecordMask(REC_REG_ENTRY) |
+                              RecordMask(REC_INI_ENTRY) | RecordMask(REC_CUSTOM_UNINSTALL);
+    // The walk treats a short final head and a length past the end as the end of
+    // the records; only where it stopped tells them from a clean end.
+    int64_t position = firstRecordOffset;
+    int sound = 1;
+    int result = RecordWalk(fd, firstRecordOffset, allKnown, [&](const RecordHead &head, const RecordBody *body) {
+        position += RECORD_HEAD_SIZE + (int64_t)head.BodyLength;
+        uint8_t code = RecordCode(head);
+        if (RecordBodySize(code) != 0 &&
+            (body == NULL || (code == REC_APP && strlen(body->App.DestinationDir) > APP_DESTINATION_MAX)))
+            sound = 0;
+        return sound;
+    });
+    if (result < 0)
+        return -1;
+    if (!sound)
+        return 0;
+    int64_t fileEnd = (int64_t)_lseek(fd, 0, SEEK_END);
+    if (fileEnd < 0)
+        return -1;
+    // An empty record area (firstRecordOffset at or past the end) is sound.
+    return position == fileEnd || (position == firstRecordOffset && firstRecordOffset >= fileEnd);
+}

@@ -200,6 +200,17 @@ typedef int (*RecordVisitor)(void *context, const RecordHead &head, const Record
 int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes,
                RecordVisitor visitor, void *context);
 
+// Capacity of the path variable an application record's destination goes into.
+enum : uint32_t { APP_DESTINATION_MAX = 261 };
+
+// Walks the record area once and tells whether it is sound from its first head to
+// the very end of the file: 1 sound; 0 damaged (a head or body cut short, a length
+// past the end, a known record of the wrong length or with an unsound body, a
+// destination longer than APP_DESTINATION_MAX); -1 when the descriptor could not be
+// positioned. A damaged log must not be acted on at all: what its damage hides
+// (a custom program that has to run first, say) is unknown.
+int CheckRecordArea(int fd, int64_t firstRecordOffset);
+
 // The same with any callable taking (const RecordHead &, const RecordBody *).
 template <class Visit>
 int RecordWalk(int fd, int64_t firstRecordOffset, uint32_t handledCodes, Visit visit)

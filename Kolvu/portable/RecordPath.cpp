@@ -109,6 +109,30 @@ int IsActionablePath(const char *pszPath)
     return IsFullPath(pszPath) && !NamesDevice(pszPath) && !ClimbsOrStays(pszPath);
 }
 
+int IsRootPath(const char *pszPath)
+{
+    if (!IsFullPath(pszPath))
+        return 0;
+    const char *psz;
+    if (pszPath[0] == '\\') {
+        // past "\\server\share"
+        psz = pszPath + 2;
+        psz += ComponentLength(psz) + 1;
+        psz += ComponentLength(psz);
+    } else {
+        psz = pszPath + 2;
+    }
+    // "C:\\" still names the root: the system folds the separators.
+    while (IsSeparator(*psz))
+        psz++;
+    return *psz == '\0';
+}
+
+int IsRemovablePath(const char *pszPath)
+{
+    return IsActionablePath(pszPath) && !IsRootPath(pszPath);
+}
+
 int IsModulePath(const char *pszPath)
 {
     if (pszPath == NULL)

@@ -18,6 +18,13 @@ int NamesDevice(const char *pszPath);
 // A full path that names no device and has no "." or ".." component.
 int IsActionablePath(const char *pszPath);
 
+// A drive root ("C:\") or a share root ("\\server\share", with or without a
+// final backslash): the top of a whole volume, never something one program installed.
+int IsRootPath(const char *pszPath);
+
+// What the removal may act on: actionable and below a root.
+int IsRemovablePath(const char *pszPath);
+
 // The file name ends in ".dll" or ".ocx", in any letter case: a module that may
 // hold a COM server. "data.dll.bak" is a backup, not a module.
 int IsModulePath(const char *pszPath);

@@ -3,8 +3,8 @@
 # (files, a shared DLL, a COM server, registry values, INI entries, a custom
 # uninstall program, an uninstall key and language files), writes its install
 # log with mklog.exe and lets the real Kolvu.exe remove it, its windows shown on
-# the virtual display and answered by kolvudemo.exe; then says what was removed
-# and what remained. A second small run has a file in use and shows the restart
+# the virtual display and answered by kolvudemo.exe, with /yes and a removal
+# report (/log:); then prints the report and says what was removed and what remained. A second small run has a file in use and shows the restart
 # dialog; a damaged copy of Kolvu.exe must refuse to run.
 set -u
 bin="$ZX_WIN/bin"
@@ -69,9 +69,18 @@ echo "kolvu: sample installed; install log $(stat -c %s "$log") bytes, 315 recor
 
 # --- uninstall -------------------------------------------------------------
 cd "$bin" || exit 1
-wine kolvudemo.exe "\"$(win "$kolvu")\" \"$(win "$log")\"" </dev/null > "$ZX_BUILD/demo-kolvu.out" 2>/dev/null
+report="$drive_c/velmor-demo-report.txt"
+rm -f "$report"
+wine kolvudemo.exe "\"$(win "$kolvu")\" \"$(win "$log")\" /yes /log:\"$(win "$report")\"" </dev/null > "$ZX_BUILD/demo-kolvu.out" 2>/dev/null
 rc=$?
 sed 's/^/kolvu: /' "$ZX_BUILD/demo-kolvu.out"
+if [ -s "$report" ]; then
+  echo "kolvu: the removal report (/log:), without the 300 lines of data\\pageNNN.txt:"
+  grep -v 'data\\page[0-9]' "$report" | tr -d '\r' | sed 's/^/  | /'
+  cp "$report" "$ZX_BUILD/demo-kolvu-report.txt"
+else
+  echo "kolvu: no removal report was written"; rc=1
+fi
 
 removed="" left=""
 check() {   # check LABEL COMMAND...: removed when the command fails

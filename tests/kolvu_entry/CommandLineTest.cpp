@@ -101,3 +101,33 @@ TEST(IsOptionArgument, SlashOrDashAndNameInAnyCase)
     // Only ASCII letters fold: a byte above 127 must match exactly.
     EXPECT_FALSE(IsOptionArgument("/\xC4", "\xE4"));
 }
+
+TEST(OptionValue, NameThenColonInAnyCase)
+{
+    EXPECT_STREQ(OptionValue("/log:C:\\r.txt", "log"), "C:\\r.txt");
+    EXPECT_STREQ(OptionValue("-LOG:", "log"), "");
+    for (const char *no : {"/log", "/logs:x", "log:x", "/lo:x", "/yes"})
+        EXPECT_EQ(OptionValue(no, "log"), nullptr) << no;
+}
+
+// The log is named by the line without the switches that end it; a switch in
+// front of the path stays (and then names nothing).
+TEST(LineWithoutTrailingSwitches, OnlyTheSwitchesAtTheEndGo)
+{
+    struct { const char *line, *rest; } cases[] = {
+        {"C:\\k\\App dir\\uninst.log /yes", "C:\\k\\App dir\\uninst.log"},
+        {"C:\\k\\App dir\\uninst.log", "C:\\k\\App dir\\uninst.log"},
+        {"\"C:\\k\\App dir\\uninst.log\" -YES /log:\"C:\\a b\\r.txt\"", "C:\\k\\App dir\\uninst.log"},
+        {"C:\\k\\-yes dir\\x.log  /yes ", "C:\\k\\-yes dir\\x.log"},
+        {"/yes \"C:\\k\\uninst.log\"", "/yes \"C:\\k\\uninst.log\""},
+        {"/yes", ""},
+        {"", ""},
+    };
+    for (auto &c : cases) {
+        char out[64];
+        ASSERT_TRUE(LineWithoutTrailingSwitches(c.line, out, sizeof(out))) << c.line;
+        EXPECT_STREQ(out, c.rest) << c.line;
+    }
+    char small[8];
+    EXPECT_FALSE(LineWithoutTrailingSwitches("C:\\long\\path.log /yes", small, sizeof(small)));
+}

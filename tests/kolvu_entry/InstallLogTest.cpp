@@ -377,6 +377,34 @@ TEST(RecordWalkDamage, BadStartOffsetIsRefused)
     EXPECT_EQ(RecordWalk(file.fd(), 100000, kAllKnown, never), 1);
 }
 
+// The start-up refuses a log whose walk does not end cleanly at the end of the file.
+TEST(RecordWalkDamage, CheckRecordAreaFindsEveryKindOfDamage)
+{
+    auto check = [](const InstallLogWriter &log) {
+        LogFile file(log.GetBytes());
+        return CheckRecordArea(file.fd(), log.FirstRecordOffset());
+    };
+    InstallLogWriter sound;
+    EXPECT_EQ(1, check(sound)) << "no records at all";
+    sound.AddApp("App", std::string(APP_DESTINATION_MAX, 'd'));
+    sound.AddFile("C:\\a");
+    sound.Add(6, Bytes(10));
+    sound.AddCustomUninstall("C:\\p.exe", "");
+    EXPECT_EQ(1, check(sound));
+
+    std::vector<InstallLogWriter> damaged(7, sound);
+    damaged[0].AddBytes(Bytes{3, 0, 0});                  // head cut short
+    damaged[1].AddHead(REC_FILE, 260);                    // body cut short
+    damaged[1].AddBytes(Bytes(100, 'p'));
+    damaged[2].AddHead(6, 1000);                          // length past the end
+    damaged[3].AddApp("App", std::string(APP_DESTINATION_MAX + 1, 'd'));
+    damaged[4].AddRegEntry(4, "k", "v");                  // root outside the table
+    damaged[5].AddIniEntry(4, "f", "s", "k");             // location outside the table
+    damaged[6].Add(REC_FILE, Bytes(300, 0));              // known record, wrong length
+    for (size_t i = 0; i < damaged.size(); i++)
+        EXPECT_EQ(0, check(damaged[i])) << "case " << i;
+}
+
 // Which recorded paths the removal may act on: anything relative acts on whatever
 // folder the uninstaller runs in, and a device name is no file of ours.
 TEST(RecordPath, OnlyFullPathsWithoutDeviceNamesAct)
@@ -401,6 +429,11 @@ TEST(RecordPath, OnlyFullPathsWithoutDeviceNamesAct)
         EXPECT_EQ(c.full && !c.device, IsActionablePath(c.path)) << c.path;
     }
     EXPECT_FALSE(IsActionablePath("C:\\App\\..\\..\\Windows\\win.ini"));
+    // A root is full and actionable, but no record may remove it.
+    for (const char *root : {"C:\\", "z:\\\\", "\\\\srv\\share", "\\\\srv\\share\\"})
+        EXPECT_TRUE(IsRootPath(root) && !IsRemovablePath(root)) << root;
+    for (const char *below : {"C:\\a", "\\\\srv\\share\\a"})
+        EXPECT_TRUE(!IsRootPath(below) && IsRemovablePath(below)) << below;
     EXPECT_FALSE(IsActionablePath("C:\\App\\.\\a.txt"));
     EXPECT_TRUE(IsActionablePath("C:\\App\\..a\\.b"));
 }

@@ -35,9 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (body && RecordCode(head) == REC_INI_ENTRY && !IsValidIniLocation(body->IniEntry.Location))
             __builtin_trap();
         if (body && (RecordCode(head) == REC_FILE || RecordCode(head) == REC_DIRECTORY))
-            IsActionablePath(body->File.Path), IsModulePath(body->File.Path);
+            IsRemovablePath(body->File.Path), IsModulePath(body->File.Path);
         return 1;
     });
+    // The start-up's whole-log check walks the same bytes once more.
+    if (CheckRecordArea(fd, first) > 1)
+        __builtin_trap();
     close(fd);
     // The same bytes as a WININIT.INI: the insertion point lies inside the text.
     int found = 0;

@@ -92,17 +92,17 @@ TEST_F(SharedDll, LastUseKeepsTheKeyWhileOtherFilesAreCounted)
     EXPECT_EQ(4u, RegGetDword(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, other.c_str(), 0xDEADu));
 }
 
-TEST_F(SharedDll, UncountedOrUnreadableCountWrapsAndTheFileStays)
+TEST_F(SharedDll, UncountedOrUnreadableCountIsLeftAndTheFileStays)
 {
-    // No value at all: the count reads 0 and wraps.
+    // No value at all: nothing is written.
     EXPECT_NE(0, RemoveSharedFile(file.c_str()));
-    EXPECT_EQ(0xFFFFFFFFu, Count());
+    EXPECT_EQ(0xDEADu, Count());
     EXPECT_TRUE(PathExists(file));
 
-    // A string longer than 4 bytes reads as 0 too and is replaced by a REG_DWORD.
+    // A string is no count: it stays as it is.
     ASSERT_TRUE(RegSetString(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, file.c_str(), "three"));
-    EXPECT_EQ(0xFFFFFFFFu, ReleaseSharedDll(file.c_str()));
-    EXPECT_EQ(0xFFFFFFFFu, Count());
+    EXPECT_EQ(SHARED_NO_COUNT, ReleaseSharedDll(file.c_str()));
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, file.c_str()));
     EXPECT_NE(0, RemoveSharedFile(file.c_str()));
     EXPECT_TRUE(PathExists(file));
 }

@@ -228,3 +228,61 @@ int CountTempLanguageFiles()
     FindClose(h);
     return n;
 }
+
+std::string IncompleteText(unsigned n)
+{
+    return "Uninstall has been aborted. Only parts of the application could be removed.\n\nItems not removed: " +
+           std::to_string(n) + ". The installation log is kept so that the removal can be run again.";
+}
+
+static std::vector<std::string> TextLines(const std::string &path)
+{
+    std::vector<std::string> lines;
+    std::string text = ReadWholeFile(path), line;
+    for (char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+static std::string Trimmed(const std::string &text)
+{
+    size_t first = text.find_first_not_of(' '), last = text.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+// Columns: record number in 5, two blanks, type in 15, a blank, fate in 30, a blank.
+std::vector<ReportLine> ReportRecords(const std::string &path)
+{
+    std::vector<ReportLine> records;
+    for (const std::string &line : TextLines(path)) {
+        if (line.size() < 54 || line[0] != ' ' || !isdigit((unsigned char)line[4]))
+            continue;
+        records.push_back({(unsigned)atoi(line.substr(0, 5).c_str()), Trimmed(line.substr(7, 15)),
+                           Trimmed(line.substr(23, 30)), line.substr(54)});
+    }
+    return records;
+}
+
+std::vector<std::string> ReportTail(const std::string &path)
+{
+    std::vector<std::string> lines = TextLines(path);
+    if (lines.size() < 2)
+        return lines;
+    return std::vector<std::string>(lines.end() - 2, lines.end());
+}
+
+ReportLine ReportFor(const std::vector<ReportLine> &lines, const std::string &subject)
+{
+    for (const ReportLine &line : lines)
+        if (line.subject == subject)
+            return line;
+    return ReportLine{0, "", "", ""};
+}

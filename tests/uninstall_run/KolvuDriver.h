@@ -21,6 +21,23 @@ const char *const kConfirmText = "Do you really want to remove the selected appl
 const char *const kSuccessText = "Uninstall has successfully removed the selected application.";
 const char *const kDirNotEmptyText = "Some directories are not empty and could not be removed.";
 const char *const kCustomFailedText = "Custom uninstall run failed. Zendrix will stop application removal.";
+const char *const kDamagedLogText = "The installation log is damaged. Nothing was removed; the log is kept.";
+
+// Exit codes past the start: items remain, a custom program stopped it, the log is damaged.
+const DWORD kExitIncomplete = 1, kExitStopped = 2, kExitDamagedLog = 3;
+
+// The message of a removal that left n items.
+std::string IncompleteText(unsigned n);
+// The report's record lines "<n>  <type>  <fate>  <subject>", each cut into those four
+// (type and fate as written, blanks trimmed), and its last two lines (totals, outcome).
+struct ReportLine {
+    unsigned record;
+    std::string type, fate, subject;
+};
+std::vector<ReportLine> ReportRecords(const std::string &path);
+std::vector<std::string> ReportTail(const std::string &path);
+// The record line for the subject, or a line with record 0 and empty texts.
+ReportLine ReportFor(const std::vector<ReportLine> &lines, const std::string &subject);
 
 // Directory of the test program, where Kolvu.exe and the fixtures lie (no trailing backslash).
 std::string BinDir();

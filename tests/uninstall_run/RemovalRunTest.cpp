@@ -116,8 +116,6 @@ TEST(Removal, CleanRunRemovesEveryRecordedThing)
     WritePrivateProfileStringA("Settings", "Other", "y", (dir + "\\full.ini").c_str());
     WritePrivateProfileStringA("Settings", "Path", "x", (dir + "\\dest.ini").c_str());
     WritePrivateProfileStringA("Settings", "Path", "x", "C:\\windows\\system32\\zxrunclean.ini");
-    WriteTextFile(logDir + "\\LEXA1.LDB");
-    WriteTextFile(logDir + "\\LEXA2.LDB");
     DWORD dwUnregisterBefore = RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls");
 
     InstallLogWriter log;
@@ -161,7 +159,7 @@ TEST(Removal, CleanRunRemovesEveryRecordedThing)
                              "C:\\windows\\system32\\zxrunclean.ini");
     EXPECT_STREQ("gone", szValue) << "location 2 is relative to the system directory";
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, uninstallKey.c_str()));
-    EXPECT_FALSE(PathExists(logDir)) << "log, language files and their directory are gone";
+    EXPECT_FALSE(PathExists(logDir)) << "the log and its directory are gone";
 
     DeleteRegTree(HKEY_CURRENT_USER, kTestKey);
     RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, (dir + "\\shared3.dat").c_str(), 0);
@@ -259,7 +257,7 @@ TEST(CustomPrograms, FailureStopsBeforeAnythingIsRemoved)
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " -yes"));
     EXPECT_EQ(kCustomFailedText, run.AnswerBox(IDOK));
     EXPECT_TRUE(run.NoBoxFor(500));
-    EXPECT_EQ(0u, run.Exit());
+    EXPECT_EQ(kExitStopped, run.Exit()) << "a script must tell it from a success";
     std::vector<std::string> lines = MarkLines(mark);
     ASSERT_EQ(2u, lines.size()) << "the third program never runs";
     EXPECT_EQ("first|" + dir, lines[0]);
@@ -279,13 +277,9 @@ TEST(CustomPrograms, ProgramThatCannotStartStopsLikeAFailure)
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
-    // the shell says why first, as it does for anyone asking it to start a program
-    HWND hShellError = run.WaitBox(20000, "Error");
-    ASSERT_TRUE(hShellError != NULL);
-    UiPressButton(hShellError, IDOK);
-    UiWaitGone(hShellError, 10000);
+    // no box of the shell's own: a /yes run from a script has nobody to click it
     EXPECT_EQ(kCustomFailedText, run.AnswerBox(IDOK));
-    EXPECT_EQ(0u, run.Exit());
+    EXPECT_EQ(kExitStopped, run.Exit());
     EXPECT_TRUE(PathExists(dir + "\\app.txt"));
 }
 
@@ -392,8 +386,9 @@ TEST(CustomPrograms, DamagedRecordStopsLikeAFailure)
         ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
         KolvuRun run;
         ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
-        EXPECT_EQ(kCustomFailedText, run.AnswerBox(IDOK));
-        EXPECT_EQ(0u, run.Exit());
+        // the whole log is refused before any program runs
+        EXPECT_EQ(kDamagedLogText, run.AnswerBox(IDOK));
+        EXPECT_EQ(kExitDamagedLog, run.Exit());
         EXPECT_TRUE(PathExists(dir + "\\app.txt"));
         EXPECT_TRUE(PathExists(dir + "\\uninst.log"));
     }
@@ -513,14 +508,14 @@ TEST(Removal, RecordsWithoutAFullPathActNowhere)
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(logDir + "\\uninst.log") + " /yes", "Kolvu.exe", work.c_str()));
-    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK)) << "nothing locked, no folder left over";
-    EXPECT_EQ(0u, run.Exit());
+    EXPECT_EQ(IncompleteText(12), run.AnswerBox(IDOK)) << "every record was left";
+    EXPECT_EQ(kExitIncomplete, run.Exit());
     for (const std::string &path : kept)
         EXPECT_TRUE(PathExists(path)) << path;
     EXPECT_TRUE(PathExists(work + "\\Sub"));
     EXPECT_EQ(std::string::npos, PendingRenamesLower().find("\\relative"));
     EXPECT_EQ(1u, RegGetDword(HKEY_LOCAL_MACHINE, kSharedDlls, "shared.txt"));
-    EXPECT_FALSE(PathExists(logDir));
+    EXPECT_TRUE(PathExists(logDir + "\\uninst.log")) << "kept for another run";
     RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, "shared.txt", 0);
 }
 
@@ -576,4 +571,316 @@ TEST(Finishing, LogInADriveRootRemovesNoFolder)
     EXPECT_EQ(0u, run.Exit());
     EXPECT_FALSE(PathExists(path));
     EXPECT_TRUE(PathExists(work));
+}
+
+// A shared COM server keeps its registration while other installations count on
+// it; the run that gives up its last use unregisters it just before removing it.
+TEST(SharedFiles, ServerIsUnregisteredOnlyWithItsLastUse)
+{
+    std::string dir = FreshCaseDir("sharedocx");
+    std::string server = dir + "\\Shared.ocx";
+    ASSERT_TRUE(CopyFixture("ComServerFixture.dll", server));
+    InstallLogWriter log;
+    log.SetFlags(LOGF_UNREGISTER);
+    log.AddSystemFile(server);
+    for (DWORD count : {3u, 1u}) {
+        ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+        RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, server.c_str(), count);
+        DWORD dwBefore = RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls");
+        KolvuRun run;
+        ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+        EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+        EXPECT_EQ(0u, run.Exit());
+        EXPECT_EQ(dwBefore + (count == 1), RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls")) << count;
+        EXPECT_EQ(count == 3, PathExists(server)) << count;
+        EXPECT_EQ(count - 1, RegGetDword(HKEY_LOCAL_MACHINE, kSharedDlls, server.c_str(), 0)) << count;
+    }
+}
+
+// Without a readable count nobody knows who else uses the file: the value, the
+// file and its registration stay as they are, and the removal is not incomplete.
+TEST(SharedFiles, MissingOrUnreadableCountLeavesEverythingAsItWas)
+{
+    std::string dir = FreshCaseDir("nocount");
+    std::string missing = dir + "\\missing.ocx", text = dir + "\\text.ocx";
+    ASSERT_TRUE(CopyFixture("ComServerFixture.dll", missing));
+    ASSERT_TRUE(CopyFixture("ComServerFixture.dll", text));
+    RegSetString(HKEY_LOCAL_MACHINE, kSharedDlls, text.c_str(), "three");
+    InstallLogWriter log;
+    log.SetFlags(LOGF_UNREGISTER);
+    log.AddSystemFile(missing);
+    log.AddSystemFile(text);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    DWORD dwBefore = RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls");
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kSharedDlls, missing.c_str()));
+    char szValue[16] = "";
+    DWORD cb = sizeof(szValue), dwType = 0;
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, kSharedDlls, text.c_str(), RRF_RT_ANY, &dwType,
+                                          szValue, &cb));
+    EXPECT_EQ((DWORD)REG_SZ, dwType);
+    EXPECT_STREQ("three", szValue);
+    EXPECT_TRUE(PathExists(missing));
+    EXPECT_TRUE(PathExists(text));
+    EXPECT_EQ(dwBefore, RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls"));
+    RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, text.c_str(), 0);
+}
+
+// A record that could not be acted on makes the removal incomplete: the user is
+// told how many items remain, and the log and the uninstall key stay for a second
+// run, which finishes once the log is whole.
+TEST(Outcome, IncompleteRemovalKeepsLogAndKeyForAnotherRun)
+{
+    std::string dir = FreshCaseDir("incomplete");
+    std::string app = dir + "\\App", logDir = dir + "\\Log";
+    CreateDirectoryA(app.c_str(), NULL);
+    CreateDirectoryA(logDir.c_str(), NULL);
+    WriteTextFile(app + "\\app.txt");
+    std::string key = std::string(kUninstallRoot) + "ZxIncomplete";
+    RegSetString(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayName", "incomplete");
+    InstallLogWriter log;
+    log.AddApp("ZxIncomplete", app + "\\");
+    log.AddFile("app.txt");
+    log.AddFile(app + "\\app.txt");
+    ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(logDir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.WaitBox() != NULL);
+    SaveScreenshot("kolvu-incomplete");
+    EXPECT_EQ(IncompleteText(1), run.AnswerBox(IDOK));
+    EXPECT_TRUE(run.NoBoxFor(500)) << "no success message after it";
+    EXPECT_EQ(kExitIncomplete, run.Exit());
+    EXPECT_FALSE(PathExists(app + "\\app.txt"));
+    EXPECT_TRUE(PathExists(logDir + "\\uninst.log"));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, key.c_str()));
+
+    InstallLogWriter whole;
+    whole.AddApp("ZxIncomplete", app + "\\");
+    whole.AddFile(app + "\\app.txt");
+    ASSERT_TRUE(whole.Save(logDir + "\\uninst.log"));
+    KolvuRun again;
+    ASSERT_TRUE(again.Start(Quoted(logDir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(kSuccessText, again.AnswerBox(IDOK));
+    EXPECT_EQ(0u, again.Exit());
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, key.c_str()));
+    EXPECT_FALSE(PathExists(logDir));
+}
+
+// An INI entry whose path is not a full one (an empty destination sends "x.ini"
+// to the Windows folder) and a custom program named without a full path are not
+// acted on, and count as left.
+TEST(Outcome, IniAndProgramWithoutAFullPathAreLeft)
+{
+    std::string dir = FreshCaseDir("inirel");
+    std::string ini = WindowsPath("zxinirel.ini"), mark = dir + "\\mark.txt";
+    WritePrivateProfileStringA("Settings", "Path", "theirs", ini.c_str());
+    InstallLogWriter log;   // no application record: the destination is empty
+    log.AddIniEntry(0, "zxinirel.ini", "Settings", "Path");
+    log.AddCustomUninstall("CustomUninstall.exe", "0 \"" + mark + "\" relative");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    KolvuRun run;   // in the bin directory, where CustomUninstall.exe lies
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(IncompleteText(2), run.AnswerBox(IDOK));
+    EXPECT_EQ(kExitIncomplete, run.Exit());
+    char szValue[16];
+    GetPrivateProfileStringA("Settings", "Path", "gone", szValue, sizeof(szValue), ini.c_str());
+    EXPECT_STREQ("theirs", szValue);
+    EXPECT_FALSE(PathExists(mark)) << "the program never ran";
+    EXPECT_TRUE(PathExists(dir + "\\uninst.log"));
+    DeleteFileA(ini.c_str());
+}
+
+// A folder that stays keeps its attributes, and a record naming a drive root
+// neither touches nor schedules it.
+TEST(Outcome, FolderAttributesStayAndRootsAreLeftAlone)
+{
+    std::string dir = FreshCaseDir("attrroot");
+    std::string kept = dir + "\\Kept";
+    CreateDirectoryA(kept.c_str(), NULL);
+    WriteTextFile(kept + "\\user.txt");
+    const DWORD dwMarks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(SetFileAttributesA(kept.c_str(), dwMarks));
+    ASSERT_EQ(dwMarks, GetFileAttributesA(kept.c_str()) & dwMarks);
+    InstallLogWriter log;
+    log.AddFile("C:\\");
+    log.AddDirectory(kept);
+    log.AddDirectory("C:\\");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(IncompleteText(2), run.AnswerBox(IDOK));
+    EXPECT_EQ(kExitIncomplete, run.Exit());
+    EXPECT_EQ(dwMarks, GetFileAttributesA(kept.c_str()) & dwMarks);
+    std::string pending = PendingRenamesLower();
+    EXPECT_NE(std::string::npos, pending.find("\\attrroot\\kept")) << "the folder itself is scheduled";
+    EXPECT_EQ(std::string::npos, pending.find("\\??\\c:\\\n")) << "the drive is not";
+    SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A run with a language DLL read no language file: a LEXA1.LDB beside its log
+// belongs to another product, whose log uses it, and stays.
+TEST(Finishing, LanguageDllRunLeavesLanguageFilesItDidNotRead)
+{
+    std::string dir = FreshCaseDir("foreignlexa");
+    WriteTextFile(dir + "\\app.txt");
+    ASSERT_TRUE(CopyFileA(LanguageFixture("english", "LEXA1.LDB").c_str(), (dir + "\\LEXA1.LDB").c_str(), FALSE));
+    InstallLogWriter log;
+    log.SetLanguageImage(ReadFileBytes(BinDir() + "\\ZxLangGerman.dll"));
+    log.AddFile(dir + "\\app.txt");
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    EXPECT_NE("<no box>", run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(dir + "\\app.txt"));
+    EXPECT_FALSE(PathExists(dir + "\\uninst.log"));
+    EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB"));
+}
+
+// /log: writes one line per record with what became of it, then the totals and the
+// outcome the user saw with the exit code; each line is checked against the disk
+// and the registry. A damaged log gets a report too, with nothing run.
+TEST(Report, EveryLineTellsWhatBecameOfItsRecord)
+{
+    std::string dir = FreshCaseDir("report");
+    std::string app = dir + "\\App", keep = app + "\\Keep", report = dir + "\\report.txt";
+    std::string gone = app + "\\gone.txt", locked = app + "\\locked.txt", shared = dir + "\\shared3.dat";
+    std::string nocount = dir + "\\nocount.dat", iniDir = dir + "\\settings.ini", mark = dir + "\\mark.txt";
+    CreateDirectoryA(app.c_str(), NULL);
+    CreateDirectoryA(keep.c_str(), NULL);
+    CreateDirectoryA(iniDir.c_str(), NULL);   // a folder where the INI file should be: the deletion fails
+    for (const std::string &path : {gone, locked, shared, nocount, keep + "\\user.txt"})
+        WriteTextFile(path);
+    RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, shared.c_str(), 3);
+    RegSetString(HKEY_CURRENT_USER, kTestKey, "Path", "x");
+    std::string key = std::string(kUninstallRoot) + "ZxReport";
+    RegSetString(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayName", "report");
+    InstallLogWriter log;
+    log.AddApp("ZxReport", app + "\\");
+    log.AddCustomUninstall(CustomProgram(), "0 \"" + mark + "\" report");
+    log.AddFile(gone);
+    log.AddFile(locked);
+    log.AddFile("rel.txt");
+    log.AddSystemFile(shared);
+    log.AddSystemFile(nocount);
+    log.AddRegEntry(1, kTestKey, "Path");
+    log.AddIniEntry(3, iniDir, "Settings", "Path");
+    log.AddDirectory(keep);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    FileLock lock;
+    ASSERT_TRUE(lock.Hold("report", {locked}));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes /log:\"" + report + "\""));
+    EXPECT_EQ(IncompleteText(2), run.AnswerBox(IDOK));
+    HWND hRestart = run.WaitDialog("Restart");
+    ASSERT_TRUE(hRestart != NULL) << "the scheduled file is still offered a restart";
+    UiPressButton(hRestart, IDCANCEL);
+    EXPECT_EQ(kExitIncomplete, run.Exit());
+    lock.Release();
+
+    std::vector<ReportLine> lines = ReportRecords(report);
+    std::string pending = PendingRenamesLower();
+    auto expect = [&](const std::string &subject, const char *type, const std::string &fate, bool there) {
+        ReportLine line = ReportFor(lines, subject);
+        EXPECT_EQ(type, line.type) << subject;
+        EXPECT_EQ(fate, line.fate) << subject;
+        if (line.type.find("file") != std::string::npos || line.type == "folder") {
+            EXPECT_EQ(there, PathExists(subject)) << subject;
+        }
+    };
+    expect(CustomProgram(), "custom program", "ran (exit code 0)", true);
+    EXPECT_EQ(1u, MarkLines(mark).size());
+    expect(gone, "file", "removed", false);
+    expect(locked, "file", "scheduled for the next start", true);
+    EXPECT_NE(std::string::npos, pending.find("\\report\\app\\locked.txt"));
+    expect("rel.txt", "file", "skipped (not a full path)", false);
+    expect(shared, "shared file", "kept (shared, count 2 left)", true);
+    EXPECT_EQ(2u, RegGetDword(HKEY_LOCAL_MACHINE, kSharedDlls, shared.c_str()));
+    expect(nocount, "shared file", "kept (no readable count)", true);
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kSharedDlls, nocount.c_str()));
+    expect(std::string("HKEY_CURRENT_USER\\") + kTestKey + " [Path]", "registry value", "removed", false);
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kTestKey, "Path"));
+    ReportLine ini = ReportFor(lines, iniDir + " [Settings] Path");
+    EXPECT_EQ("INI entry", ini.type);
+    EXPECT_EQ(0u, ini.fate.find("failed (error ")) << ini.fate;
+    expect(keep, "folder", "kept (folder not empty)", true);
+    expect("ZxReport", "uninstall key", "kept (removal incomplete)", true);
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, key.c_str()));
+    EXPECT_EQ(3u, ReportFor(lines, gone).record) << "numbered by the place in the log";
+    std::vector<std::string> tail = ReportTail(report);
+    ASSERT_EQ(2u, tail.size());
+    EXPECT_EQ("Totals: 2 removed, 1 scheduled, 4 kept, 1 skipped, 1 failed", tail[0]);
+    std::string told = IncompleteText(2);
+    told.replace(told.find("\n\n"), 2, " ");   // the message on one line
+    EXPECT_EQ("Outcome (exit code 1): " + told, tail[1]);
+
+    // The damaged log: every record it shows is listed, none was acted on.
+    InstallLogWriter damaged;
+    damaged.AddFile(gone);
+    damaged.AddFile(locked);
+    damaged.AddHead(REC_FILE, 5000);
+    ASSERT_TRUE(damaged.Save(dir + "\\uninst.log"));
+    KolvuRun refused;
+    ASSERT_TRUE(refused.Start(Quoted(dir + "\\uninst.log") + " /yes /log:" + report));
+    EXPECT_EQ(kDamagedLogText, refused.AnswerBox(IDOK));
+    EXPECT_EQ(kExitDamagedLog, refused.Exit());
+    lines = ReportRecords(report);
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("not run (damaged log)", ReportFor(lines, locked).fate);
+    EXPECT_TRUE(PathExists(locked));
+    EXPECT_EQ(std::string("Outcome (exit code 3): ") + kDamagedLogText, ReportTail(report)[1]);
+
+    DeleteRegTree(HKEY_CURRENT_USER, kTestKey);
+    DeleteRegTree(HKEY_LOCAL_MACHINE, key.c_str());
+    RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, shared.c_str(), 0);
+}
+
+// A file in use whose scheduling the system refuses stays for good: the run is
+// incomplete and keeps its log, restart offer or not. (Wine refuses to add to a
+// pending-operations value that is not a list of texts.)
+TEST(Outcome, RefusedSchedulingIsAFailure)
+{
+    const char *const kSession = "System\\CurrentControlSet\\Control\\Session Manager";
+    const char *const kPending = "PendingFileRenameOperations";
+    std::string dir = FreshCaseDir("refused");
+    std::string locked = dir + "\\locked.txt";
+    WriteTextFile(locked);
+    InstallLogWriter log;
+    log.AddFile(locked);
+    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    HKEY hKey;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kSession, &hKey));
+    DWORD dwType = 0, cb = 0;
+    std::vector<BYTE> saved;
+    bool bHadValue = RegQueryValueExA(hKey, kPending, NULL, &dwType, NULL, &cb) == ERROR_SUCCESS;
+    if (bHadValue) {
+        saved.resize(cb + 2);
+        RegQueryValueExA(hKey, kPending, NULL, &dwType, saved.data(), &cb);
+    }
+    RegSetValueExA(hKey, kPending, 0, REG_SZ, (const BYTE *)"x", 2);
+    FileLock lock;
+    ASSERT_TRUE(lock.Hold("refused", {locked}));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    EXPECT_EQ(IncompleteText(1), run.AnswerBox(IDOK));
+    HWND hRestart = run.WaitDialog("Restart", 5000);
+    if (hRestart)
+        UiPressButton(hRestart, IDCANCEL);
+    EXPECT_EQ(kExitIncomplete, run.Exit());
+    EXPECT_TRUE(PathExists(dir + "\\uninst.log"));
+    if (bHadValue)
+        RegSetValueExA(hKey, kPending, 0, dwType, saved.data(), cb);
+    else
+        RegDeleteValueA(hKey, kPending);
+    RegCloseKey(hKey);
 }

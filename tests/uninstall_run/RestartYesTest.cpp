@@ -12,9 +12,11 @@ TEST(RestartYes, PendingDeletionIsCarriedOutByTheRestart)
     std::string dir = FreshCaseDir("restartyes");
     std::string locked = dir + "\\locked.txt";
     WriteTextFile(locked);
-    WriteTextFile(dir + "\\LEXA1.LDB");
-    WriteTextFile(dir + "\\LEXA2.LDB");
+    // read by the run, so they are its to delete
+    ASSERT_TRUE(CopyFileA(LanguageFixture("english", "LEXA1.LDB").c_str(), (dir + "\\LEXA1.LDB").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(LanguageFixture("secondary", "LEXA2.LDB").c_str(), (dir + "\\LEXA2.LDB").c_str(), FALSE));
     InstallLogWriter log;
+    log.SetLanguageFiles(LANGF_FIRST_FILE | LANGF_SECOND_FILE);
     log.AddFile(locked);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;

@@ -277,3 +277,126 @@ TEST(StartupLogChoice, FirstWordNamingAFolderIsNeverTheLog)
     EXPECT_TRUE(PathExists(dir + "\\App"));
     EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB"));
 }
+
+// A file record, then a head whose length runs past the end of the log, hiding a
+// custom program: nothing runs, nothing goes, the log stays, in the run's language.
+TEST(StartupDamagedLog, NothingIsRunOrRemovedAndTheLogStays)
+{
+    std::string dir = FreshCaseDir("damaged");
+    std::string mark = dir + "\\mark.txt";
+    WriteTextFile(dir + "\\app.txt");
+    ASSERT_TRUE(CopyFileA(LanguageFixture("german", "LEXA1.LDB").c_str(), (dir + "\\LEXA1.LDB").c_str(), FALSE));
+    const struct { bool files; const char *text; } modes[] = {
+        {false, kDamagedLogText},
+        {true, "Das Installationsprotokoll ist beschädigt. Es wurde nichts entfernt; das Protokoll bleibt."},
+    };
+    for (const auto &mode : modes) {
+        InstallLogWriter log;
+        if (mode.files)
+            log.SetLanguageFiles(LANGF_FIRST_FILE);
+        log.AddFile(dir + "\\app.txt");
+        log.AddHead(6, 5000);
+        log.AddCustomUninstall(BinDir() + "\\CustomUninstall.exe", "0 \"" + mark + "\" hidden");
+        ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+        KolvuRun run;
+        ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+        EXPECT_EQ(mode.text, run.AnswerBox(IDOK));
+        EXPECT_EQ(kExitDamagedLog, run.Exit());
+        EXPECT_TRUE(PathExists(dir + "\\app.txt"));
+        EXPECT_TRUE(PathExists(dir + "\\uninst.log"));
+        EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB"));
+        EXPECT_FALSE(PathExists(mark));
+    }
+}
+
+// "C:\...\sp\App dir\uninst.log /yes" unquoted, beside a file "App" that is another
+// product's log: the whole name is the log, never the planted first word.
+TEST(StartupLogChoice, UnquotedPathWhoseFirstWordIsAnotherLog)
+{
+    std::string dir = FreshCaseDir("sp");
+    std::string logDir = dir + "\\App dir";
+    CreateDirectoryA(logDir.c_str(), NULL);
+    WriteTextFile(dir + "\\theirs.txt");
+    WriteTextFile(dir + "\\ours.txt");
+    InstallLogWriter theirs, ours;
+    theirs.AddFile(dir + "\\theirs.txt");
+    ours.AddFile(dir + "\\ours.txt");
+    ASSERT_TRUE(theirs.Save(dir + "\\App"));
+    ASSERT_TRUE(ours.Save(logDir + "\\uninst.log"));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(logDir + "\\uninst.log /yes"));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(dir + "\\ours.txt"));
+    EXPECT_FALSE(PathExists(logDir));
+    EXPECT_TRUE(PathExists(dir + "\\theirs.txt"));
+    EXPECT_TRUE(PathExists(dir + "\\App"));
+}
+
+// The restored language DLL lies in a folder every process of the user may write
+// to. Another process that watches it and tries, again and again, to open the
+// file for writing must never get in before the DLL is loaded (or the run refuses
+// it). The image is made large so that writing it takes a while.
+struct DllWatch {
+    std::string folder;
+    volatile LONG stop = 0, gotIn = 0;
+};
+
+static DWORD WINAPI WatchForDll(LPVOID pParam)
+{
+    DllWatch *watch = (DllWatch *)pParam;
+    while (!watch->stop) {
+        WIN32_FIND_DATAA fd;
+        HANDLE hFind = FindFirstFileA((watch->folder + "\\ZNX*.tmp").c_str(), &fd);
+        if (hFind == INVALID_HANDLE_VALUE)
+            continue;
+        FindClose(hFind);
+        HANDLE hFile = CreateFileA((watch->folder + "\\" + fd.cFileName).c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+        if (hFile != INVALID_HANDLE_VALUE) {
+            watch->gotIn = 1;
+            CloseHandle(hFile);
+        }
+    }
+    return 0;
+}
+
+TEST(StartupLanguageDll, NobodyElseCanWriteTheDllBeforeItIsLoaded)
+{
+    std::string dir = FreshCaseDir("watchdll");
+    DllWatch watch;
+    watch.folder = dir + "\\tmp";
+    CreateDirectoryA(watch.folder.c_str(), NULL);
+    InstallLogWriter log;
+    std::string path = SampleLog(dir, log);
+    Bytes image = ReadFileBytes(BinDir() + "\\ZxLangGerman.dll");
+    ASSERT_FALSE(image.empty());
+    image.resize(image.size() + (48u << 20));   // data after the sections does not change the module
+    log.SetLanguageImage(image);
+    ASSERT_TRUE(log.Save(path));
+
+    char szTmp[MAX_PATH] = "", szTemp[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", szTmp, MAX_PATH);
+    GetEnvironmentVariableA("TEMP", szTemp, MAX_PATH);
+    SetEnvironmentVariableA("TMP", watch.folder.c_str());
+    SetEnvironmentVariableA("TEMP", watch.folder.c_str());
+    HANDLE hWatcher = CreateThread(NULL, 0, WatchForDll, &watch, 0, NULL);
+    KolvuRun run;
+    bool started = run.Start(Quoted(path));
+    SetEnvironmentVariableA("TMP", szTmp[0] ? szTmp : NULL);
+    SetEnvironmentVariableA("TEMP", szTemp[0] ? szTemp : NULL);
+    ASSERT_TRUE(started);
+    HWND hBox = run.WaitBox(60000);
+    watch.stop = 1;
+    WaitForSingleObject(hWatcher, 10000);
+    CloseHandle(hWatcher);
+    ASSERT_TRUE(hBox != NULL);
+    std::string text = BoxText(hBox);
+    EXPECT_TRUE(!watch.gotIn || text == "Unable to restore language DLL.") << "written to by another process";
+    if (!watch.gotIn) {
+        EXPECT_EQ("Wollen Sie die ausgewählte Anwendung wirklich von Ihrem Computer entfernen ?", text);
+    }
+    UiPressButton(hBox, GetDlgItem(hBox, IDNO) ? IDNO : IDOK);
+    run.Exit();
+}

@@ -7,7 +7,8 @@ const char* const kUninstallerTextKeys[] = {
     "Uninstall|INIEntry",     "Uninstall|RegEntry",     "Uninstall|Directory",
     "Uninstall|UIKey",        "Uninstall|RestartTopic", "Uninstall|Restart1",
     "Uninstall|Restart2",     "Uninstall|Restart3",     "Yes",
-    "No",                     "Uninstall|DirNotEmpty",  "Uninstall|Success",
+    "No",                     "Uninstall|DamagedLog",   "Uninstall|Incomplete",
+    "Uninstall|ItemsLeft",    "Uninstall|DirNotEmpty",  "Uninstall|Success",
 };
 const size_t kUninstallerTextKeyCount = sizeof(kUninstallerTextKeys) / sizeof(kUninstallerTextKeys[0]);
 
@@ -33,6 +34,9 @@ const KeyText kEnglish[] = {
     {"Uninstall|Restart3", "Do you want to restart now ?"},
     {"Yes", "&Yes"},
     {"No", "&No"},
+    {"Uninstall|DamagedLog", "The installation log is damaged. Nothing was removed; the log is kept."},
+    {"Uninstall|Incomplete", "Uninstall has been aborted. Only parts of the application could be removed."},
+    {"Uninstall|ItemsLeft", "Items not removed: %u. The installation log is kept so that the removal can be run again."},
     {"Uninstall|DirNotEmpty", "Some directories are not empty and could not be removed."},
     {"Uninstall|Success", "Uninstall has successfully removed the selected application."},
 };
@@ -51,6 +55,9 @@ const KeyText kGerman[] = {
     {"Uninstall|Restart3", "Möchten Sie jetzt neu starten?"},
     {"Yes", "&Ja"},
     {"No", "&Nein"},
+    {"Uninstall|DamagedLog", "Das Installationsprotokoll ist beschädigt. Es wurde nichts entfernt; das Protokoll bleibt."},
+    {"Uninstall|Incomplete", "Die Deinstallation wurde abgebrochen. Nur Teile der Anwendung konnten entfernt werden."},
+    {"Uninstall|ItemsLeft", "Nicht entfernte Einträge: %u. Das Protokoll bleibt, damit die Deinstallation wiederholt werden kann."},
     {"Uninstall|DirNotEmpty", "Einige Verzeichnisse sind nicht leer und konnten nicht entfernt werden."},
     {"Uninstall|Success", "Die ausgewählte Anwendung wurde erfolgreich entfernt."},
 };
