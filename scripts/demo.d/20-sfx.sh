@@ -10,32 +10,9 @@ work="$WINEPREFIX/drive_c/demo-sfx"
 for f in BroltBuild.exe KANTOR.EXE pelstub.bin; do
   if [ ! -f "$dist/$f" ]; then echo "sfx: $f is not in $dist; nothing to show"; exit 1; fi
 done
-rm -rf "$work"; mkdir -p "$work/samples/docs" "$work/out"
+rm -rf "$work"; mkdir -p "$work/out"
 cd "$work" || exit 1
-
-echo "Zendrix sample readme: extracted by a Velmor self-extractor." > samples/readme.txt
-printf 'line %d of a text-like sample\r\n' $(seq 1 4000) > samples/docs/manual.txt
-printf 'release notes\r\n' > samples/docs/notes.txt
-head -c 300000 /dev/urandom > samples/data.bin
-: > samples/empty.dat
-
-dest=$(winepath -w "$work/out" 2>/dev/null)
-cat > settings.ini <<EOF
-; the demo's self-extractor
-[Sfx]
-AppName = Zendrix Demo
-OpeningDialog = yes
-Destination = custom
-CustomFolder = $dest
-Overwrite = all
-Output = DemoSfx.exe
-
-[Files]
-samples\\readme.txt
-samples\\docs\\*.txt
-samples\\data.bin
-samples\\empty.dat
-EOF
+"$ZX_ROOT/scripts/sfx-demo-files" "$work" "$(winepath -w "$work/out" 2>/dev/null)" || exit 1
 echo "sfx: settings.ini"
 sed 's/^/sfx: | /' settings.ini
 echo "sfx: wine dist/BroltBuild.exe settings.ini"
