@@ -7,6 +7,7 @@
 // name beside it and takes its own name only when complete.
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -282,16 +283,30 @@ void CopyText(char *field, size_t size, const char *text)
     memcpy(field, text, n);
 }
 
+// The partial output's name for the signal handler: a CI job that is
+// cancelled mid-build leaves no SFX*.tmp beside the output either.
+char g_partialPath[NATIVE_PATH];
+volatile sig_atomic_t g_partialMade;
+
+void RemovePartialAndStop(int signal)
+{
+    if (g_partialMade)
+        unlink(g_partialPath);
+    ::signal(signal, SIG_DFL);
+    raise(signal);
+}
+
 // Owns the partial output: removed on every return unless it took its name.
 struct Partial {
-    char path[NATIVE_PATH];
+    char *path = g_partialPath;
     int fd = -1;
     ~Partial()
     {
         if (fd >= 0)
             close(fd);
-        if (path[0])
+        if (g_partialMade)
             unlink(path);
+        g_partialMade = 0;
     }
 };
 
@@ -300,9 +315,14 @@ int Build(Run *run, const struct timespec *started)
     char dir[NATIVE_PATH];
     NativeFolderOf(run->output, dir, sizeof(dir));
     Partial partial;
-    int n = snprintf(partial.path, sizeof(partial.path), "%s%sSFXXXXXXX.tmp", dir, strcmp(dir, "/") ? "/" : "");
-    if (n < 0 || (size_t)n >= sizeof(partial.path) || (partial.fd = mkstemps(partial.path, 4)) < 0) {
-        partial.path[0] = '\0';
+    static const int kStops[] = {SIGINT, SIGTERM, SIGHUP};
+    for (int stop : kStops)
+        signal(stop, RemovePartialAndStop);
+    int n = snprintf(partial.path, NATIVE_PATH, "%s%sSFXXXXXXX.tmp", dir, strcmp(dir, "/") ? "/" : "");
+    if (n >= 0 && n < NATIVE_PATH)
+        partial.fd = mkstemps(partial.path, 4);
+    g_partialMade = partial.fd >= 0;
+    if (partial.fd < 0) {
         Complain("The build failed: can't write in the folder %s: %s\n", dir, strerror(errno));
         return EXIT_BUILD_FAILED;
     }
@@ -363,7 +383,7 @@ int Build(Run *run, const struct timespec *started)
         Complain("The build failed: %s can't be replaced: %s\n", run->output, strerror(errno));
         return EXIT_BUILD_FAILED;
     }
-    partial.path[0] = '\0';
+    g_partialMade = 0;
     char text[2048];
     FormatBuildSummary(run->output, (unsigned long)run->inputs.count, run->inputs.totalBytes,
                        stubSize + SFX_HEADER_SIZE + packed.packedSize, stubSize, MillisecondsSince(started), text,

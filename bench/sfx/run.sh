@@ -2,24 +2,32 @@
 # run.sh [BUILD] -- compares our self-extractor with NSIS on the same payloads:
 # 100 files of about 20 MB (half text-like, half random) and the empty payload.
 # Prints output size, bare overhead, build time and silent extraction time under
-# Wine. Build first with `make windows BUILD=<BUILD>`; needs makensis (Debian nsis).
+# Wine, for BroltBuild.exe and for the native broltbuild (its peak memory too).
+# Build first with `make windows native-release BUILD=<BUILD>`; needs makensis
+# (Debian nsis). Where 32-bit programs can't start, the 64-bit set (ARCH=x64).
 # Every round runs each tool once, one beside the other; a warm-up round is not
 # counted, then ROUNDS rounds (default 5) and their medians (bench/rounds.sh).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=$(realpath -m "${1:-$root/build}")
+if [ -z "${ZX_ARCH:-}" ]; then
+  if "$root/scripts/can-run-32bit" >/dev/null; then export ZX_ARCH=i686; else export ZX_ARCH=x64; fi
+fi
 if [ -z "${ZX_BENCH_INNER:-}" ]; then
   export ZX_BENCH_INNER=1
-  exec "$root/scripts/with-wine" "$build/bench-prefix" bash "$0" "$build"
+  exec "$root/scripts/with-wine" "$build/bench-prefix-$ZX_ARCH" bash "$0" "$build"
 fi
 
 bin="$build/win/bin"
+[ "$ZX_ARCH" = x64 ] && bin="$build/win64/bin"
+native="$build/native-release/bin/broltbuild"
 . "$root/bench/rounds.sh"
 work="$build/bench-sfx"
 for f in BroltBuild.exe KANTOR.EXE pelstub.bin; do
   [ -f "$bin/$f" ] || { echo "missing $bin/$f: build the Windows tree first"; exit 1; }
 done
+[ -x "$native" ] || { echo "missing $native: make native-release first"; exit 1; }
 command -v makensis >/dev/null || { echo "makensis not found (apt-get install nsis)"; exit 1; }
 rm -rf "$work"; mkdir -p "$work/payload-full" "$work/payload-empty" "$work/x"
 python3 "$here/make_payload.py" "$work/payload-full"
@@ -44,6 +52,12 @@ settings_ours() {
 # build_ours OUT: the command-line build, as a CI job would run it.
 build_ours() {
   wine "$bin/BroltBuild.exe" "$1.ini" </dev/null >/dev/null 2>&1
+}
+
+# build_native OUT: the same settings (but the output's name) through
+# broltbuild, no Wine; its peak memory (KB) lands in OUT.rss.
+build_native() {
+  /usr/bin/time -f %M -o "$1.rss" "$native" --stub "$bin/pelstub.bin" "$1.ini" </dev/null >/dev/null 2>&1
 }
 
 # build_nsis PAYLOAD OUT COMPRESSOR
@@ -74,22 +88,26 @@ check() {  # check PAYLOAD: extracted files equal the payload
 
 # sfx_round R: one round of every tool on $payload; each row printed, the
 # counted rounds' times and the ratios ours/nsis-zlib kept for the medians.
-tools=(ours nsis-zlib nsis-lzma)
-declare -A bt xt ok
+tools=(ours native nsis-zlib nsis-lzma)
+declare -A bt xt ok rss
 sfx_round() {
-  local r=$1 tool out t0 b x good size
+  local r=$1 tool out t0 b x good size kind
   local -A rb rx
   for tool in "${tools[@]}"; do
     out="$tool-$payload.exe"
     rm -f "$out"; t0=$(now)
     case $tool in
       ours) build_ours "$out" ;;
+      native) build_native "$out" ;;
       nsis-zlib) build_nsis "$work/payload-$payload" "$out" zlib ;;
       nsis-lzma) build_nsis "$work/payload-$payload" "$out" lzma ;;
     esac
     b=$(best "$t0" "$(now)")
-    t0=$(now); extract "$work/$out" "${tool%%-*}"; x=$(best "$t0" "$(now)")
+    kind=${tool%%-*}; [ "$kind" = native ] && kind=ours
+    t0=$(now); extract "$work/$out" "$kind"; x=$(best "$t0" "$(now)")
     good=no; [ -f "$out" ] && check "$work/payload-$payload" && good=yes
+    # broltbuild's output must be BroltBuild.exe's, byte for byte.
+    [ "$tool" = native ] && ! cmp -s "$out" "ours-$payload.exe" && good="no (bytes differ)"
     [ "$good" = yes ] || ok[$tool]=no
     size=$(stat -c %s "$out" 2>/dev/null || echo 0)
     printf '%-7s %-10s %-8s %12d %10.2f %10.2f  %s\n' "$payload" "$tool" "$(rounds_label "$r")" "$size" "$b" "$x" "$good"
@@ -99,6 +117,8 @@ sfx_round() {
   done
   [ "$r" -eq 0 ] && return
   bt[ratio]+=" $(rounds_ratio "${rb[ours]}" "${rb[nsis-zlib]}")"
+  bt[nratio]+=" $(rounds_ratio "${rb[native]}" "${rb[nsis-zlib]}")"
+  rss[$payload]+=" $(cat "native-$payload.exe.rss" 2>/dev/null || echo 0)"
   xt[ratio]+=" $(rounds_ratio "${rx[ours]}" "${rx[nsis-zlib]}")"
 }
 
@@ -106,6 +126,7 @@ printf '%-7s %-10s %-8s %12s %10s %10s  %s\n' payload tool round "size(B)" "buil
 for payload in full empty; do
   bt=(); xt=(); ok=()
   settings_ours "$work/payload-$payload" "ours-$payload.exe"
+  settings_ours "$work/payload-$payload" "native-$payload.exe"
   rounds_run sfx_round
   for tool in "${tools[@]}"; do
     size=$(stat -c %s "$tool-$payload.exe" 2>/dev/null || echo 0)
@@ -117,13 +138,29 @@ for payload in full empty; do
   printf '%-7s ours/nsis-zlib, median of the rounds'"'"' ratios: build %.2fx, extract %.2fx\n' "$payload" \
     "$(rounds_median ${bt[ratio]})" "$(rounds_median ${xt[ratio]})"
   # shellcheck disable=SC2086
+  # shellcheck disable=SC2086
+  printf '%-7s native/nsis-zlib, median of the rounds'"'"' ratios: build %.2fx; native peak memory %d KB\n' "$payload" \
+    "$(rounds_median ${bt[nratio]})" "$(rounds_median ${rss[$payload]})"
   if [ "$payload" = full ]; then
     rounds_goal "build time / nsis-zlib" "$(rounds_median ${bt[ratio]})" 1.0
+    rounds_goal "native build time / nsis-zlib" "$(rounds_median ${bt[nratio]})" 0.5
     rounds_goal "extraction time / nsis-zlib" "$(rounds_median ${xt[ratio]})" 0.6
   else
     rounds_goal "bare overhead (bytes)" "$(stat -c %s ours-empty.exe)" 47104
     rounds_goal "bare overhead / nsis-zlib's" "$(rounds_ratio "$(stat -c %s ours-empty.exe)" "$(stat -c %s nsis-zlib-empty.exe)")" 0.5
   fi
 done
+# Peak memory flat in the payload: the full payload five times over (hard
+# links under other names) takes no more than the payload once.
+mkdir -p "$work/payload-five"
+for k in 1 2 3 4 5; do for f in "$work/payload-full"/*; do ln -f "$f" "$work/payload-five/$k-$(basename "$f")"; done; done
+settings_ours "$work/payload-five" "native-five.exe"
+build_native native-five.exe
+# shellcheck disable=SC2086
+printf 'native peak memory: %d KB for %d bytes, %d KB for five times as many\n' "$(rounds_median ${rss[full]})" \
+  "$(cat "$work/payload-full"/* | wc -c)" "$(cat native-five.exe.rss)"
+# shellcheck disable=SC2086
+rounds_goal "native peak memory, five payloads / one (flat)" \
+  "$(rounds_ratio "$(cat native-five.exe.rss)" "$(rounds_median ${rss[full]})")" 1.1
 echo "payload: $(ls "$work/payload-full" | wc -l) files, $(cat "$work/payload-full"/* | wc -c) bytes; stub pelstub.bin $(stat -c %s "$bin/pelstub.bin") bytes"
-echo "bare overhead = the empty payload's output size; build times: ours under Wine, makensis native"
+echo "bare overhead = the empty payload's output size; build times: ours under Wine, native and makensis on Linux"
