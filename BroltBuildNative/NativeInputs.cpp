@@ -64,6 +64,7 @@ int Append(NativeList *list, const char *path, unsigned line, uint32_t size)
     if (!copy)
         return 0;
     NativeFile *f = &list->files[list->count++];
+    memset(f, 0, sizeof(*f));
     f->path = copy;
     // An unwritable name stays empty; the check refuses it with its line.
     if (!BuildUtf8To1252(LastPart(copy), f->name, sizeof(f->name)))

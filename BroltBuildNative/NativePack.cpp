@@ -136,7 +136,9 @@ int OpenNext(Source *src)
         return 0;
     SfxFileEntry entry;
     memset(&entry, 0, sizeof(entry));
-    memcpy(entry.name, f->name, sizeof(entry.name));
+    // Only the name and its terminator: the rest of the field stays zero, as
+    // every byte of the output must come from the inputs.
+    memcpy(entry.name, f->name, strnlen(f->name, sizeof(entry.name) - 1));
     entry.size = (uint32_t)st.st_size;
     SfxEncodeEntryHead(&entry, src->head);
     src->headLeft = sizeof(src->head);

@@ -180,6 +180,14 @@ TEST_F(NativeBuild, ALinuxFolderGivesTheRecordsBroltBuildWouldStoreAndTheSameByt
         names.push_back(f.name);
     EXPECT_EQ((std::vector<std::string>{".hidden.txt", "A.txt", "b.TXT", "caf\xE9.txt", "noise.bin"}), names);
     EXPECT_TRUE(archive.files[4].contents == noise);
+    // Every byte after a stored name is zero: nothing of the builder's memory.
+    std::string stream;
+    ASSERT_TRUE(InflateBlock((const uint8_t *)built.data() + stub.size() + SFX_HEADER_SIZE,
+                             built.size() - stub.size() - SFX_HEADER_SIZE, &stream));
+    for (size_t at = 0, i = 0; i < archive.files.size(); at += SFX_ENTRY_HEAD_SIZE + archive.files[i++].contents.size())
+        EXPECT_EQ(std::string(SFX_PATH_FIELD - archive.files[i].name.size(), '\0'),
+                  stream.substr(at + archive.files[i].name.size(), SFX_PATH_FIELD - archive.files[i].name.size()))
+            << archive.files[i].name;
 
     // Another folder, other file times, another current folder: the same bytes.
     ASSERT_EQ(0, system(("cp -r '" + work + "/one' '" + work + "/two' && touch -d 2001-02-03 '" + work +

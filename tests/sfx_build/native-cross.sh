@@ -11,7 +11,7 @@ count=${ZX_CROSS_FILES:-1000}
 [ -x "$native" ] || { echo "native-cross: $native is not built (make native): skipped"; exit 77; }
 name="zxcross-$$"
 root="$WINEPREFIX/drive_c/$name"
-trap 'rm -rf "$root"' EXIT
+[ -n "${ZX_KEEP:-}" ] || trap 'rm -rf "$root"' EXIT
 rm -rf "$root"; mkdir -p "$root/demo" "$root/many/src" "$root/many/out"
 fail() { echo "native-cross: $*"; exit 1; }
 
