@@ -2,7 +2,8 @@
 # 20-sfx.sh -- builds a self-extractor of sample files with dist/BroltBuild.exe
 # (the wizard's build pipeline run from a settings file, as a CI job runs it),
 # then extracts it silently under Wine and compares every extracted file with
-# its original.
+# its original; then builds the same settings with the Linux broltbuild and
+# compares the bytes.
 set -u
 dist="$ZX_DIST"
 # inside the prefix's drive C:, like every folder the programs write to
@@ -35,3 +36,12 @@ for f in readme.txt docs/manual.txt docs/notes.txt data.bin empty.dat; do
 done
 [ $rc -eq 0 ] && [ $bad -eq 0 ] || { echo "sfx: extraction FAILED"; exit 1; }
 echo "sfx: the self-extractor built by BroltBuild.exe extracted every file into its custom folder"
+
+# The same settings through the Linux build, no Wine: the same bytes.
+native="$ZX_BUILD/native-release/bin/broltbuild"
+[ -x "$native" ] || { echo "sfx: $native is not built (make native-release): the Linux build not shown"; exit 0; }
+mv DemoSfx.exe DemoSfx-windows.exe
+echo "sfx: broltbuild --stub $dist/pelstub.bin settings.ini"
+"$native" --stub "$dist/pelstub.bin" settings.ini </dev/null 2>&1 | sed 's/^/sfx: > /'
+if cmp -s DemoSfx.exe DemoSfx-windows.exe; then echo "sfx: broltbuild on Linux built the same bytes as BroltBuild.exe"
+else echo "sfx: broltbuild's output differs from BroltBuild.exe's"; exit 1; fi
