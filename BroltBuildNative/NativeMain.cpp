@@ -229,6 +229,7 @@ int CheckOutput(Run *run)
 int CheckStub(const Run *run)
 {
     struct stat st;
+    errno = 0;
     if (stat(run->stubPath, &st) == 0 && S_ISREG(st.st_mode) && access(run->stubPath, R_OK) == 0)
         return 1;
     if (run->stubGiven)
@@ -247,6 +248,21 @@ void SayPlan(const Run *run)
     Say("%s", text);
 }
 
+int WriteAll(int fd, const unsigned char *data, size_t size)
+{
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return 0;
+        data += n;
+        size -= (size_t)n;
+    }
+    return 1;
+}
+
+// The stub goes over piece by piece: --stub may name any file, however large.
 int CopyStub(const char *path, int outFd, unsigned long long *size)
 {
     int fd = open(path, O_RDONLY | O_CLOEXEC);
@@ -254,26 +270,16 @@ int CopyStub(const char *path, int outFd, unsigned long long *size)
         return 0;
     static unsigned char buffer[64 * 1024];
     *size = 0;
-    int ok = 1;
-    for (;;) {
-        ssize_t n = read(fd, buffer, sizeof(buffer));
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof(buffer))) != 0) {
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        ssize_t w = 0;
-        for (ssize_t done = 0; ok && done < n; done += w) {
-            w = write(outFd, buffer + done, (size_t)(n - done));
-            ok = w > 0 || (w < 0 && errno == EINTR && (w = 0, 1));
-        }
-        if (!ok)
+        if (n < 0 || !WriteAll(outFd, buffer, (size_t)n))
             break;
         *size += (unsigned long long)n;
     }
     close(fd);
-    return ok;
+    return n == 0;
 }
 
 void CopyText(char *field, size_t size, const char *text)
@@ -329,7 +335,7 @@ int Build(Run *run, const struct timespec *started)
     unsigned long long stubSize = 0;
     uint8_t image[SFX_HEADER_SIZE];
     memset(image, 0, sizeof(image));
-    if (!CopyStub(run->stubPath, partial.fd, &stubSize) || write(partial.fd, image, sizeof(image)) != sizeof(image)) {
+    if (!CopyStub(run->stubPath, partial.fd, &stubSize) || !WriteAll(partial.fd, image, sizeof(image))) {
         Complain("The build failed: the output could not be written (%s).\n", strerror(errno));
         return EXIT_BUILD_FAILED;
     }
