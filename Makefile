@@ -10,6 +10,8 @@ FUZZ_SECONDS ?= 60
 ARCH   ?=
 
 NATIVE := $(BUILD)/native
+# The shipped Linux broltbuild: optimized, without the tests' sanitizers.
+NATIVE_RELEASE := $(BUILD)/native-release
 
 WIN_i686       := $(BUILD)/win
 WIN_x64        := $(BUILD)/win64
@@ -25,7 +27,7 @@ DIST_FILES := Kolvu.exe Brolt.exe BroltBuild.exe Brolt.chm KANTOR.EXE pelstub.bi
 BUILD_ARCHES := $(if $(ARCH),$(ARCH),i686)
 TEST_ARCHES  := $(if $(ARCH),$(ARCH),i686 x64)
 
-.PHONY: all deps arch-check windows native dist test test-native test-windows demo fuzz clean
+.PHONY: all deps arch-check windows native native-release dist test test-native test-windows demo fuzz clean
 
 all: dist
 
@@ -45,11 +47,17 @@ dist-%: windows-%
 	@ls -l $(DIST_$*)
 
 windows: $(addprefix windows-,$(BUILD_ARCHES))
-dist: $(addprefix dist-,$(BUILD_ARCHES))
+dist: $(addprefix dist-,$(BUILD_ARCHES)) native-release
+	@mkdir -p $(DIST)
+	cp $(NATIVE_RELEASE)/bin/broltbuild $(DIST)/
 
 native: deps
 	cmake -S . -B $(NATIVE) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	cmake --build $(NATIVE) -j $(JOBS)
+
+native-release: deps
+	cmake -S . -B $(NATIVE_RELEASE) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release -DZX_SANITIZERS=OFF -DZLIB_USE_STATIC_LIBS=ON >/dev/null
+	cmake --build $(NATIVE_RELEASE) --target broltbuild -j $(JOBS)
 
 # Said first, before the long build, and again by run-tests before the Windows tests.
 test: deps arch-check $(addprefix dist-,$(TEST_ARCHES)) native

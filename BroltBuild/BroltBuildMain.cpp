@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <string.h>
 
+#include "BuildReport.h"
 #include "BuildSettings.h"
 #include "Console.h"
 #include "ImageChecksum.h"
@@ -22,30 +23,15 @@ enum { EXIT_BUILT = 0, EXIT_BAD_SETTINGS = 1, EXIT_BUILD_FAILED = 2 };
 // A settings file with a million lines is still far below this.
 const DWORD kMaxSettingsBytes = 64u * 1024 * 1024;
 
-const char kUsage[] =
+const char kUsageHead[] =
     "Usage: BroltBuild.exe <settings.ini>\n"
     "Builds a self-extracting executable from a settings file, as the Brolt wizard does.\n"
-    "\n"
-    "  [Sfx]\n"
-    "  Module          = standard | setup        (standard)\n"
-    "  AppName         = at most 79 characters    (My Application)\n"
-    "  OpeningDialog   = yes | no                 (yes)\n"
-    "  Destination     = temp | current | custom  (current; temp for a setup module)\n"
-    "  CustomFolder    = the folder for custom, at most 259 characters\n"
-    "  AddProgramFiles = yes | no                 (no; only with custom)\n"
-    "  Launch          = program to start after extracting, at most 259 characters\n"
-    "  CommandLine     = its command line, at most 79 characters\n"
-    "  Output          = the file to build        (MySFX.EXE)\n"
-    "  Overwrite       = all | none | ask         (ask)\n"
-    "  [Files]\n"
-    "  one path or pattern (* and ? in the last part) per line, in storing order\n"
+    "\n";
+const char kUsageTail[] =
     "\n"
     "Relative paths are taken from the settings file's folder; KANTOR.EXE and\n"
     "pelstub.bin from the folder of BroltBuild.exe.\n"
     "Exit code: 0 built, 1 bad arguments or settings, 2 the build failed.\n";
-
-const char *const kModules[] = {"standard", "setup"};
-const char *const kOverwrite[] = {"", "all", "none", "ask"};
 
 struct Run {
     char settingsPath[MAX_PATH];
@@ -175,23 +161,10 @@ int CheckOutput(Run *run)
 
 void SayPlan(const Run *run)
 {
-    const BuildSettings *s = &run->settings;
-    char destination[MAX_PATH + 40];
-    if (s->destKind == SFX_DEST_TEMP)
-        lstrcpyA(destination, "a temporary folder");
-    else if (s->destKind == SFX_DEST_CURRENT)
-        lstrcpyA(destination, "the current folder");
-    else
-        wsprintfA(destination, "%s%s", s->addProgramFiles ? "Program Files\\" : "", s->customFolder);
-    Say("  module       %s, opening dialog %s, overwrite %s\n", kModules[s->moduleType == SFX_MODULE_SETUP],
-        s->showDialog ? "on" : "off", kOverwrite[s->overwriteMode]);
-    if (s->showDialog)
-        Say("  app name     %s\n", s->appName);
-    Say("  extracts to  %s\n", destination);
-    if (s->launchFile[0])
-        Say("  then runs    %s%s%s\n", s->launchFile, s->commandLine[0] ? " " : "", s->commandLine);
-    Say("  files        %lu (%llu bytes)\n", (unsigned long)run->inputs.count, run->inputs.totalBytes);
-    Say("  output       %s\n", run->output);
+    char text[2048];
+    FormatBuildPlan(&run->settings, (unsigned long)run->inputs.count, run->inputs.totalBytes, run->output, text,
+                    sizeof(text));
+    Say("%s", text);
 }
 
 unsigned long long SizeOf(const char *path)
@@ -219,20 +192,10 @@ void FillRecord(const BuildSettings *s, SfxSettingsRecord *record)
 
 void SayBuilt(const Run *run, DWORD started)
 {
-    unsigned long long in = run->inputs.totalBytes, out = SizeOf(run->output);
-    unsigned long long stub = SizeOf("pelstub.bin");
-    DWORD ms = GetTickCount() - started;
-    Say("Built %s\n", run->output);
-    Say("  files      %lu\n", (unsigned long)run->inputs.count);
-    Say("  bytes in   %llu\n", in);
-    Say("  bytes out  %llu (stub %llu + header %d + packed block %llu)\n", out, stub, SFX_HEADER_SIZE,
-        out - stub - SFX_HEADER_SIZE);
-    if (in)
-        Say("  ratio      %lu.%lu%% of the input\n", (unsigned long)(out * 1000 / in / 10),
-            (unsigned long)(out * 1000 / in % 10));
-    else
-        Say("  ratio      - (no input bytes)\n");
-    Say("  time       %lu.%02lu s\n", ms / 1000, ms % 1000 / 10);
+    char text[2048];
+    FormatBuildSummary(run->output, (unsigned long)run->inputs.count, run->inputs.totalBytes, SizeOf(run->output),
+                       SizeOf("pelstub.bin"), GetTickCount() - started, text, sizeof(text));
+    Say("%s", text);
 }
 
 int Build(Run *run, DWORD started)
@@ -287,7 +250,7 @@ int Build(Run *run, DWORD started)
 int TakeSettingsPath(int argc, char **argv, Run *run)
 {
     if (argc != 2) {
-        Complain("%s", kUsage);
+        Complain("%s%s%s", kUsageHead, kBuildKeysHelp, kUsageTail);
         return EXIT_BAD_SETTINGS;
     }
     DWORD n = GetFullPathNameA(argv[1], sizeof(run->settingsPath), run->settingsPath, NULL);
@@ -324,7 +287,7 @@ int Main(int argc, char **argv, Run *run)
     FolderOf(run->exePath, run->exeDir);
 
     if (argc == 2 && IsHelp(argv[1])) {
-        Say("%s", kUsage);
+        Say("%s%s%s", kUsageHead, kBuildKeysHelp, kUsageTail);
         return EXIT_BUILT;
     }
     int rc = TakeSettingsPath(argc, argv, run);

@@ -32,10 +32,14 @@ if(ZX_WINDOWS)
   set(CMAKE_SHARED_LIBRARY_PREFIX "")
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _CRT_SECURE_NO_WARNINGS)
 else()
-  set(ZX_SANITIZE "-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer")
-  set(CMAKE_C_FLAGS "${CMAKE_C_FLAGS} ${ZX_SANITIZE}")
-  set(CMAKE_CXX_FLAGS "${CMAKE_CXX_FLAGS} ${ZX_SANITIZE}")
-  set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} ${ZX_SANITIZE}")
+  # Off only for the shipped native program (dist/broltbuild), never for tests.
+  option(ZX_SANITIZERS "build the native tree with ASan and UBSan" ON)
+  if(ZX_SANITIZERS)
+    set(ZX_SANITIZE "-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer")
+    set(CMAKE_C_FLAGS "${CMAKE_C_FLAGS} ${ZX_SANITIZE}")
+    set(CMAKE_CXX_FLAGS "${CMAKE_CXX_FLAGS} ${ZX_SANITIZE}")
+    set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} ${ZX_SANITIZE}")
+  endif()
 endif()
 
 # What the loader stub and the libraries it links are compiled with: small code,

@@ -2,7 +2,9 @@
 # run.sh [BUILD] -- compares our self-extractor with NSIS on the same payloads:
 # 100 files of about 20 MB (half text-like, half random) and the empty payload.
 # Prints output size, bare overhead, build time and silent extraction time under
-# Wine. Build first with `make windows BUILD=<BUILD>`; needs makensis (Debian nsis).
+# Wine, for BroltBuild.exe and for the native broltbuild (its peak memory too).
+# Build first with `make windows native-release BUILD=<BUILD>`; needs makensis
+# (Debian nsis). Where 32-bit programs can't start, the 64-bit set (ARCH=x64).
 # Every round runs each tool once, one beside the other; a warm-up round is not
 # counted, then ROUNDS rounds (default 5) and their medians (bench/rounds.sh).
 # ARCH=x64 measures the 64-bit build (bench/arch.sh). NSIS's installers are
@@ -18,6 +20,7 @@ if [ -z "${ZX_BENCH_INNER:-}" ]; then
 fi
 
 bin="$build/$bench_tree/bin"
+native="$build/native-release/bin/broltbuild"
 nsis_runs=yes
 "$root/scripts/can-run-32bit" >/dev/null || nsis_runs=no
 echo "sfx benchmark: the $bench_arch build; NSIS installers start here: $nsis_runs"
@@ -26,6 +29,7 @@ work="$build/bench-sfx"
 for f in BroltBuild.exe KANTOR.EXE pelstub.bin; do
   [ -f "$bin/$f" ] || { echo "missing $bin/$f: build the Windows tree first"; exit 1; }
 done
+[ -x "$native" ] || { echo "missing $native: make native-release first"; exit 1; }
 command -v makensis >/dev/null || { echo "makensis not found (apt-get install nsis)"; exit 1; }
 rm -rf "$work"; mkdir -p "$work/payload-full" "$work/payload-empty" "$work/x"
 python3 "$here/make_payload.py" "$work/payload-full"
@@ -52,6 +56,16 @@ build_ours() {
   wine "$bin/BroltBuild.exe" "$1.ini" </dev/null >/dev/null 2>&1
 }
 
+# build_native OUT: the same settings (but the output's name) through
+# broltbuild, no Wine; its peak memory (KB) lands in OUT.rss.
+build_native() {
+  /usr/bin/time -f '%M %U %S' -o "$1.time" "$native" --stub "$bin/pelstub.bin" "$1.ini" </dev/null >/dev/null 2>&1
+  local rc=$?
+  read -r kb user sys < "$1.time"
+  echo "$kb" > "$1.rss"; awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }' > "$1.cpu"
+  return $rc
+}
+
 # build_nsis PAYLOAD OUT COMPRESSOR
 build_nsis() {
   local payload=$1 out=$2 comp=$3
@@ -63,7 +77,8 @@ build_nsis() {
     for f in "$payload"/*; do [ -f "$f" ] && echo "File \"$f\""; done
     echo "SectionEnd"
   } > "$out.nsi"
-  makensis -V1 "$out.nsi" >/dev/null
+  /usr/bin/time -f '%U %S' -o "$out.time" makensis -V1 "$out.nsi" >/dev/null
+  awk '{ print $1 + $2 }' "$out.time" > "$out.cpu"
 }
 
 extract() {  # extract EXE KIND: fails when KIND cannot start on this machine
@@ -81,24 +96,28 @@ check() {  # check PAYLOAD: extracted files equal the payload
 
 # sfx_round R: one round of every tool on $payload; each row printed, the
 # counted rounds' times and the ratios ours/nsis-zlib kept for the medians.
-tools=(ours nsis-zlib nsis-lzma)
-declare -A bt xt ok
+tools=(ours native nsis-zlib nsis-lzma)
+declare -A bt xt ok rss cpu
 sfx_round() {
-  local r=$1 tool out t0 b x good size
+  local r=$1 tool out t0 b x good size kind
   local -A rb rx
   for tool in "${tools[@]}"; do
     out="$tool-$payload.exe"
     rm -f "$out"; t0=$(now)
     case $tool in
       ours) build_ours "$out" ;;
+      native) build_native "$out" ;;
       nsis-zlib) build_nsis "$work/payload-$payload" "$out" zlib ;;
       nsis-lzma) build_nsis "$work/payload-$payload" "$out" lzma ;;
     esac
     b=$(best "$t0" "$(now)")
+    kind=${tool%%-*}; [ "$kind" = native ] && kind=ours
     t0=$(now)
-    if extract "$work/$out" "${tool%%-*}"; then
+    if extract "$work/$out" "$kind"; then
       x=$(best "$t0" "$(now)")
       good=no; [ -f "$out" ] && check "$work/payload-$payload" && good=yes
+      # broltbuild's output must be BroltBuild.exe's, byte for byte.
+      [ "$tool" = native ] && ! cmp -s "$out" "ours-$payload.exe" && good="no (bytes differ)"
       [ "$good" = yes ] || ok[$tool]=no
     else
       x=0; good="not measured on this machine"; ok[$tool]=$good
@@ -111,13 +130,18 @@ sfx_round() {
   done
   [ "$r" -eq 0 ] && return
   bt[ratio]+=" $(rounds_ratio "${rb[ours]}" "${rb[nsis-zlib]}")"
+  bt[nratio]+=" $(rounds_ratio "${rb[native]}" "${rb[nsis-zlib]}")"
+  rss[$payload]+=" $(cat "native-$payload.exe.rss" 2>/dev/null || echo 0)"
+  cpu[native]+=" $(cat "native-$payload.exe.cpu" 2>/dev/null || echo 0)"
+  cpu[nsis]+=" $(cat "nsis-zlib-$payload.exe.cpu" 2>/dev/null || echo 0)"
   if [ "$nsis_runs" = yes ]; then xt[ratio]+=" $(rounds_ratio "${rx[ours]}" "${rx[nsis-zlib]}")"; fi
 }
 
 printf '%-7s %-10s %-8s %12s %10s %10s  %s\n' payload tool round "size(B)" "build(s)" "extract(s)" "extracted ok"
 for payload in full empty; do
-  bt=(); xt=(); ok=()
+  bt=(); xt=(); ok=(); cpu=()
   settings_ours "$work/payload-$payload" "ours-$payload.exe"
+  settings_ours "$work/payload-$payload" "native-$payload.exe"
   rounds_run sfx_round
   for tool in "${tools[@]}"; do
     size=$(stat -c %s "$tool-$payload.exe" 2>/dev/null || echo 0)
@@ -132,17 +156,45 @@ for payload in full empty; do
   printf '%-7s ours/nsis-zlib, median of the rounds'"'"' ratios: build %.2fx, extract %s\n' "$payload" \
     "$(rounds_median ${bt[ratio]})" "$xr"
   # shellcheck disable=SC2086
+  printf '%-7s native/nsis-zlib, median of the rounds'"'"' ratios: build %.2fx; native peak memory %d KB\n' "$payload" \
+    "$(rounds_median ${bt[nratio]})" "$(rounds_median ${rss[$payload]})"
+  # Both deflate the same bytes at level 9: the native build is faster only by
+  # the processors it finds free, which a shared machine may not have.
+  # shellcheck disable=SC2086
+  printf '%-7s processor time, medians: native %.2f s, nsis-zlib %.2f s (on %d processors)\n' "$payload" \
+    "$(rounds_median ${cpu[native]})" "$(rounds_median ${cpu[nsis]})" "$(nproc)"
   if [ "$payload" = full ]; then
     rounds_goal "build time / nsis-zlib" "$(rounds_median ${bt[ratio]})" 1.0
+    rounds_goal "native build time / nsis-zlib" "$(rounds_median ${bt[nratio]})" 0.5
     if [ "$nsis_runs" = yes ]; then
       rounds_goal "extraction time / nsis-zlib" "$(rounds_median ${xt[ratio]})" 0.6
     else
       echo "goal extraction time / nsis-zlib: not measured on this machine (NSIS's installer is a 32-bit program)"
     fi
   else
-    rounds_goal "bare overhead (bytes)" "$(stat -c %s ours-empty.exe)" 47104
-    rounds_goal "bare overhead / nsis-zlib's" "$(rounds_ratio "$(stat -c %s ours-empty.exe)" "$(stat -c %s nsis-zlib-empty.exe)")" 0.5
+    # The size goals are the shipped 32-bit stub's: on the 64-bit set, broltbuild
+    # packs the same empty payload with that stub, no Windows program needed.
+    shipped=ours-empty.exe
+    if [ "$bench_arch" = x64 ] && [ -f "$build/win/bin/pelstub.bin" ]; then
+      settings_ours "$work/payload-empty" shipped-empty.exe
+      "$native" --stub "$build/win/bin/pelstub.bin" shipped-empty.exe.ini </dev/null >/dev/null 2>&1 && shipped=shipped-empty.exe
+      echo "empty   bare overhead with the 32-bit stub $(stat -c %s "$shipped") B, with the 64-bit one $(stat -c %s ours-empty.exe) B"
+    fi
+    rounds_goal "bare overhead (bytes)" "$(stat -c %s "$shipped")" 47104
+    rounds_goal "bare overhead / nsis-zlib's" "$(rounds_ratio "$(stat -c %s "$shipped")" "$(stat -c %s nsis-zlib-empty.exe)")" 0.5
   fi
 done
+# Peak memory flat in the payload: the full payload five times over (hard
+# links under other names) takes no more than the payload once.
+mkdir -p "$work/payload-five"
+for k in 1 2 3 4 5; do for f in "$work/payload-full"/*; do ln -f "$f" "$work/payload-five/$k-$(basename "$f")"; done; done
+settings_ours "$work/payload-five" "native-five.exe"
+build_native native-five.exe
+# shellcheck disable=SC2086
+printf 'native peak memory: %d KB for %d bytes, %d KB for five times as many\n' "$(rounds_median ${rss[full]})" \
+  "$(cat "$work/payload-full"/* | wc -c)" "$(cat native-five.exe.rss)"
+# shellcheck disable=SC2086
+rounds_goal "native peak memory, five payloads / one (flat)" \
+  "$(rounds_ratio "$(cat native-five.exe.rss)" "$(rounds_median ${rss[full]})")" 1.1
 echo "payload: $(ls "$work/payload-full" | wc -l) files, $(cat "$work/payload-full"/* | wc -c) bytes; stub pelstub.bin $(stat -c %s "$bin/pelstub.bin") bytes"
-echo "bare overhead = the empty payload's output size; build times: ours under Wine, makensis native"
+echo "bare overhead = the empty payload's output size; build times: ours under Wine, native and makensis on Linux"

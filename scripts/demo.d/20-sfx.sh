@@ -2,7 +2,8 @@
 # 20-sfx.sh -- builds a self-extractor of sample files with dist/BroltBuild.exe
 # (the wizard's build pipeline run from a settings file, as a CI job runs it),
 # then extracts it silently under Wine and compares every extracted file with
-# its original.
+# its original; then builds the same settings with the Linux broltbuild and
+# compares the bytes.
 set -u
 dist="$ZX_DIST"
 # inside the prefix's drive C:, like every folder the programs write to
@@ -10,32 +11,9 @@ work="$WINEPREFIX/drive_c/demo-sfx"
 for f in BroltBuild.exe KANTOR.EXE pelstub.bin; do
   if [ ! -f "$dist/$f" ]; then echo "sfx: $f is not in $dist; nothing to show"; exit 1; fi
 done
-rm -rf "$work"; mkdir -p "$work/samples/docs" "$work/out"
+rm -rf "$work"; mkdir -p "$work/out"
 cd "$work" || exit 1
-
-echo "Zendrix sample readme: extracted by a Velmor self-extractor." > samples/readme.txt
-printf 'line %d of a text-like sample\r\n' $(seq 1 4000) > samples/docs/manual.txt
-printf 'release notes\r\n' > samples/docs/notes.txt
-head -c 300000 /dev/urandom > samples/data.bin
-: > samples/empty.dat
-
-dest=$(winepath -w "$work/out" 2>/dev/null)
-cat > settings.ini <<EOF
-; the demo's self-extractor
-[Sfx]
-AppName = Zendrix Demo
-OpeningDialog = yes
-Destination = custom
-CustomFolder = $dest
-Overwrite = all
-Output = DemoSfx.exe
-
-[Files]
-samples\\readme.txt
-samples\\docs\\*.txt
-samples\\data.bin
-samples\\empty.dat
-EOF
+"$ZX_ROOT/scripts/sfx-demo-files" "$work" "$(winepath -w "$work/out" 2>/dev/null)" || exit 1
 echo "sfx: settings.ini"
 sed 's/^/sfx: | /' settings.ini
 echo "sfx: wine dist/BroltBuild.exe settings.ini"
@@ -58,3 +36,12 @@ for f in readme.txt docs/manual.txt docs/notes.txt data.bin empty.dat; do
 done
 [ $rc -eq 0 ] && [ $bad -eq 0 ] || { echo "sfx: extraction FAILED"; exit 1; }
 echo "sfx: the self-extractor built by BroltBuild.exe extracted every file into its custom folder"
+
+# The same settings through the Linux build, no Wine: the same bytes.
+native="$ZX_BUILD/native-release/bin/broltbuild"
+[ -x "$native" ] || { echo "sfx: $native is not built (make native-release): the Linux build not shown"; exit 0; }
+mv DemoSfx.exe DemoSfx-windows.exe
+echo "sfx: broltbuild --stub $dist/pelstub.bin settings.ini"
+"$native" --stub "$dist/pelstub.bin" settings.ini </dev/null 2>&1 | sed 's/^/sfx: > /'
+if cmp -s DemoSfx.exe DemoSfx-windows.exe; then echo "sfx: broltbuild on Linux built the same bytes as BroltBuild.exe"
+else echo "sfx: broltbuild's output differs from BroltBuild.exe's"; exit 1; fi

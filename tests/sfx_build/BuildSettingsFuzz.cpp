@@ -1,8 +1,9 @@
-// BuildSettingsFuzz.cpp -- arbitrary bytes as BroltBuild's settings text, and the message of whatever it refuses.
+// BuildSettingsFuzz.cpp -- arbitrary bytes as BroltBuild's settings text, the message of whatever it refuses, and each file line as broltbuild reads its names.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
 
+#include "BuildNames.h"
 #include "BuildSettings.h"
 
 namespace {
@@ -12,6 +13,13 @@ int CheckLine(void *context, unsigned line, const char *path, BuildError *error)
     (void)context;
     (void)error;
     if (line == 0 || strlen(path) >= BUILD_PATH_TEXT)
+        __builtin_trap();
+    // A pattern takes itself (a * or ? stands for itself too), and a name
+    // converted to Windows-1252 is never longer and equals itself without case.
+    if (!BuildWildcardMatch(path, path))
+        __builtin_trap();
+    char name[BUILD_PATH_TEXT];
+    if (BuildUtf8To1252(path, name, sizeof(name)) && (strlen(name) > strlen(path) || BuildCompareNames(name, name)))
         __builtin_trap();
     return 1;
 }
