@@ -235,23 +235,6 @@ std::string IncompleteText(unsigned n)
            std::to_string(n) + ". The installation log is kept so that the removal can be run again.";
 }
 
-static std::vector<std::string> TextLines(const std::string &path)
-{
-    std::vector<std::string> lines;
-    std::string text = ReadWholeFile(path), line;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (c != '\r') {
-            line += c;
-        }
-    }
-    if (!line.empty())
-        lines.push_back(line);
-    return lines;
-}
-
 static std::string Trimmed(const std::string &text)
 {
     size_t first = text.find_first_not_of(' '), last = text.find_last_not_of(' ');
@@ -262,7 +245,7 @@ static std::string Trimmed(const std::string &text)
 std::vector<ReportLine> ReportRecords(const std::string &path)
 {
     std::vector<ReportLine> records;
-    for (const std::string &line : TextLines(path)) {
+    for (const std::string &line : ReadTextLines(path)) {
         if (line.size() < 54 || line[0] != ' ' || !isdigit((unsigned char)line[4]))
             continue;
         records.push_back({(unsigned)atoi(line.substr(0, 5).c_str()), Trimmed(line.substr(7, 15)),
@@ -273,7 +256,7 @@ std::vector<ReportLine> ReportRecords(const std::string &path)
 
 std::vector<std::string> ReportTail(const std::string &path)
 {
-    std::vector<std::string> lines = TextLines(path);
+    std::vector<std::string> lines = ReadTextLines(path);
     if (lines.size() < 2)
         return lines;
     return std::vector<std::string>(lines.end() - 2, lines.end());

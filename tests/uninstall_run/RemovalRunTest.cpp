@@ -28,17 +28,7 @@ std::string CustomProgram()
 // The mark lines the custom programs left: "tag|working directory".
 std::vector<std::string> MarkLines(const std::string &markFile)
 {
-    std::vector<std::string> lines;
-    std::string text = ReadWholeFile(markFile), line;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (c != '\r') {
-            line += c;
-        }
-    }
-    return lines;
+    return ReadTextLines(markFile);
 }
 
 HANDLE ProbeEvent(const char *pszName)

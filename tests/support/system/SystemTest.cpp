@@ -56,6 +56,23 @@ std::string ReadWholeFile(const std::string &path)
     return bytes;
 }
 
+std::vector<std::string> ReadTextLines(const std::string &path)
+{
+    std::vector<std::string> lines;
+    std::string text = ReadWholeFile(path), line;
+    for (char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
 bool WriteTextFile(const std::string &path, const std::string &text)
 {
     FileHandle hFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,

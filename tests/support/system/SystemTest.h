@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Removes the folder and everything in it, read-only files too. Refuses any path
 // that is not a folder below C:\ and never follows a link out of the tree: Wine
@@ -15,6 +16,8 @@
 void DeleteTree(const std::string &path);
 // The whole file, or "" when it cannot be opened or read whole.
 std::string ReadWholeFile(const std::string &path);
+// The file's lines without their line ends ("\n" or "\r\n"); none when it cannot be read.
+std::vector<std::string> ReadTextLines(const std::string &path);
 // Creates or replaces the file; true when all of the text was written.
 bool WriteTextFile(const std::string &path, const std::string &text = "x");
 bool PathExists(const std::string &path);
