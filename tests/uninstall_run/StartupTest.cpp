@@ -366,7 +366,7 @@ static DWORD WINAPI WatchForDll(LPVOID pParam)
     return 0;
 }
 
-TEST(StartupLanguageDll, NobodyElseCanWriteTheDllBeforeItIsLoaded)
+TEST(StartupLanguageDll, ADllSpoiltByAnotherProcessIsNeverLoaded)
 {
     std::string dir = FreshCaseDir("watchdll");
     DllWatch watch;
