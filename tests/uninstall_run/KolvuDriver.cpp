@@ -80,6 +80,12 @@ KolvuRun::~KolvuRun()
         Exit(1000);
 }
 
+bool KolvuRun::StartLog(const std::string &dir, const InstallLogWriter &log, const std::string &switches)
+{
+    std::string path = dir + "\\uninst.log";
+    return log.Save(path) && Start("\"" + path + "\"" + switches);
+}
+
 bool KolvuRun::Start(const std::string &arguments, const char *pszExe, const char *pszDirectory)
 {
     LetWineDrawFrames();

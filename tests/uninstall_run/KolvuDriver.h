@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "InstallLogWriter.h"
 #include "SystemTest.h"
 
 // The exit code -1 as GetExitCodeProcess reports it.
@@ -59,6 +60,8 @@ public:
     // Starts <bin>\<exe> with the exact command line "<exe path> <arguments>",
     // in the bin directory unless another working directory is given.
     bool Start(const std::string &arguments, const char *pszExe = "Kolvu.exe", const char *pszDirectory = NULL);
+    // Saves the log as <dir>\uninst.log and starts Kolvu on it, quoted, with the switches.
+    bool StartLog(const std::string &dir, const InstallLogWriter &log, const std::string &switches = " /yes");
     // Ends the process from outside, as a crash or the task manager would.
     void Kill();
     DWORD ProcessId() const { return pi_.dwProcessId; }

@@ -116,10 +116,8 @@ TEST(LanguageFiles, SecondFileSuppliesWhatTheFirstLacks)
     log.SetLanguageFiles(LANGF_FIRST_FILE | LANGF_SECOND_FILE);
     log.AddDirectory(dir + "\\Parent");
     log.AddDirectory(dir + "\\Parent\\Child");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(dir, log));
     EXPECT_EQ("Some folders remain (secondary file).", run.AnswerBox(IDOK));
     EXPECT_EQ("Removal complete (secondary file).", run.AnswerBox(IDOK));
     EXPECT_EQ(0u, run.Exit());
@@ -152,10 +150,8 @@ TEST(LanguageDll, DirectoryMessageStaysEnglishBesideGermanSuccess)
     log.SetLanguageImage(ReadFileBytes(BinDir() + "\\ZxLangGerman.dll"));
     log.AddDirectory(dir + "\\Parent");
     log.AddDirectory(dir + "\\Parent\\Child");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(dir, log));
     EXPECT_EQ(kDirNotEmptyText, run.AnswerBox(IDOK));
     EXPECT_EQ("Die ausgewählte Anwendung wurde erfolgreich entfernt.", run.AnswerBox(IDOK));
     EXPECT_EQ(0u, run.Exit());
@@ -168,10 +164,8 @@ TEST(LanguageDll, ImageThatIsNoLanguageDllRemovesInEnglish)
     InstallLogWriter log;
     log.SetLanguageImage(ReadFileBytes(BinDir() + "\\ZxLangNotADll.dll"));
     log.AddFile(dir + "\\app.txt");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log")));
+    ASSERT_TRUE(run.StartLog(dir, log, ""));
     EXPECT_EQ("The language DLL selected for this uninstall could not be located. Uninstall will use English instead.",
               run.AnswerBox(IDOK));
     EXPECT_EQ(kConfirmText, run.AnswerBox(IDYES));

@@ -50,10 +50,8 @@ TEST(Confirmation, NoLeavesEverythingInPlace)
     log.AddFile(dir + "\\App\\app.txt");
     log.AddRegEntry(1, kTestKey, "Declined");
     log.AddDirectory(dir + "\\App");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log")));
+    ASSERT_TRUE(run.StartLog(dir, log, ""));
     EXPECT_EQ(kConfirmText, run.AnswerBox(IDNO));
     EXPECT_TRUE(run.NoBoxFor(1000));
     EXPECT_EQ(0u, run.Exit());
@@ -72,10 +70,8 @@ TEST(Confirmation, MissingQuestionTextCountsAsNo)
     InstallLogWriter log;
     log.SetLanguageFiles(LANGF_FIRST_FILE);
     log.AddFile(dir + "\\app.txt");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log")));
+    ASSERT_TRUE(run.StartLog(dir, log, ""));
     EXPECT_TRUE(run.NoBoxFor(1000));
     EXPECT_EQ(0u, run.Exit());
     EXPECT_TRUE(PathExists(dir + "\\app.txt"));
@@ -241,10 +237,8 @@ TEST(CustomPrograms, FailureStopsBeforeAnythingIsRemoved)
     log.AddCustomUninstall(CustomProgram(), "0 \"" + mark + "\" first");
     log.AddCustomUninstall(CustomProgram(), "1 \"" + mark + "\" second");
     log.AddCustomUninstall(CustomProgram(), "0 \"" + mark + "\" third");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " -yes"));
+    ASSERT_TRUE(run.StartLog(dir, log, " -yes"));
     EXPECT_EQ(kCustomFailedText, run.AnswerBox(IDOK));
     EXPECT_TRUE(run.NoBoxFor(500));
     EXPECT_EQ(kExitStopped, run.Exit()) << "a script must tell it from a success";
@@ -263,10 +257,8 @@ TEST(CustomPrograms, ProgramThatCannotStartStopsLikeAFailure)
     InstallLogWriter log;
     log.AddFile(dir + "\\app.txt");
     log.AddCustomUninstall(dir + "\\NoSuchProgram.exe", "");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(dir, log));
     // no box of the shell's own: a /yes run from a script has nobody to click it
     EXPECT_EQ(kCustomFailedText, run.AnswerBox(IDOK));
     EXPECT_EQ(kExitStopped, run.Exit());
@@ -283,10 +275,8 @@ TEST(CustomPrograms, SeveralRunInFileOrderInTheDestination)
     log.AddApp("ZxRunCustomOk", dest);
     for (const char *tag : {"a", "b", "c"})
         log.AddCustomUninstall(CustomProgram(), std::string("0 \"") + mark + "\" " + tag);
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(dir, log));
     EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
     EXPECT_EQ(0u, run.Exit());
     std::vector<std::string> lines = MarkLines(mark);
@@ -302,10 +292,8 @@ TEST(CustomPrograms, WithoutApplicationRecordRunWhereKolvuRuns)
     std::string mark = dir + "\\mark.txt";
     InstallLogWriter log;
     log.AddCustomUninstall(CustomProgram(), "0 \"" + mark + "\" noapp");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;   // started in the bin directory
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(dir, log));
     EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
     EXPECT_EQ(0u, run.Exit());
     std::vector<std::string> lines = MarkLines(mark);
@@ -373,9 +361,8 @@ TEST(CustomPrograms, DamagedRecordStopsLikeAFailure)
     logs[2].AddHead(REC_CUSTOM_UNINSTALL, 520);               // the log ends 100 bytes into it
     logs[2].AddBytes(Bytes(100, 'p'));
     for (InstallLogWriter &log : logs) {
-        ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
         KolvuRun run;
-        ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+        ASSERT_TRUE(run.StartLog(dir, log));
         // the whole log is refused before any program runs
         EXPECT_EQ(kDamagedLogText, run.AnswerBox(IDOK));
         EXPECT_EQ(kExitDamagedLog, run.Exit());
@@ -399,10 +386,8 @@ TEST(Removal, SecondApplicationRecordCounts)
     log.AddApp("ZxRunFirst", first);
     log.AddApp("ZxRunSecond", second);
     log.AddCustomUninstall(CustomProgram(), "0 \"" + mark + "\" two");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(dir, log));
     EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
     EXPECT_EQ(0u, run.Exit());
     EXPECT_EQ(std::vector<std::string>{"two|" + second}, MarkLines(mark));
@@ -672,10 +657,8 @@ TEST(Outcome, IniAndProgramWithoutAFullPathAreLeft)
     InstallLogWriter log;   // no application record: the destination is empty
     log.AddIniEntry(0, "zxinirel.ini", "Settings", "Path");
     log.AddCustomUninstall("CustomUninstall.exe", "0 \"" + mark + "\" relative");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;   // in the bin directory, where CustomUninstall.exe lies
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(dir, log));
     EXPECT_EQ(IncompleteText(2), run.AnswerBox(IDOK));
     EXPECT_EQ(kExitIncomplete, run.Exit());
     char szValue[16];
@@ -701,10 +684,8 @@ TEST(Outcome, FolderAttributesStayAndRootsAreLeftAlone)
     log.AddFile("C:\\");
     log.AddDirectory(kept);
     log.AddDirectory("C:\\");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(dir, log));
     EXPECT_EQ(IncompleteText(2), run.AnswerBox(IDOK));
     EXPECT_EQ(kExitIncomplete, run.Exit());
     EXPECT_EQ(dwMarks, GetFileAttributesA(kept.c_str()) & dwMarks);
@@ -724,10 +705,8 @@ TEST(Finishing, LanguageDllRunLeavesLanguageFilesItDidNotRead)
     InstallLogWriter log;
     log.SetLanguageImage(ReadFileBytes(BinDir() + "\\ZxLangGerman.dll"));
     log.AddFile(dir + "\\app.txt");
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
-
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(dir, log));
     EXPECT_NE("<no box>", run.AnswerBox(IDOK));
     EXPECT_EQ(0u, run.Exit());
     EXPECT_FALSE(PathExists(dir + "\\app.txt"));

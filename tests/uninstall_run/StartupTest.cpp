@@ -297,9 +297,8 @@ TEST(StartupDamagedLog, NothingIsRunOrRemovedAndTheLogStays)
         log.AddFile(dir + "\\app.txt");
         log.AddHead(6, 5000);
         log.AddCustomUninstall(BinDir() + "\\CustomUninstall.exe", "0 \"" + mark + "\" hidden");
-        ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
         KolvuRun run;
-        ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+        ASSERT_TRUE(run.StartLog(dir, log));
         EXPECT_EQ(mode.text, run.AnswerBox(IDOK));
         EXPECT_EQ(kExitDamagedLog, run.Exit());
         EXPECT_TRUE(PathExists(dir + "\\app.txt"));
