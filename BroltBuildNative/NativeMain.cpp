@@ -186,11 +186,10 @@ int OnFileLine(void *context, unsigned line, const char *path, BuildError *error
         return 0;
     if (!BuildHasWildcard(path))
         return 1;
-    Say("  line %u: %s: %lu files", line, path, (unsigned long)(run->inputs.count - filesBefore));
-    if (run->foldersSkipped != foldersBefore)
-        Say(", %lu folders left out (the archive holds files only)",
-            (unsigned long)(run->foldersSkipped - foldersBefore));
-    Say("\n");
+    char text[BUILD_PATH_TEXT + 128];
+    FormatPatternLine(line, path, (unsigned long)(run->inputs.count - filesBefore),
+                      (unsigned long)(run->foldersSkipped - foldersBefore), text, sizeof(text));
+    Say("%s", text);
     return 1;
 }
 

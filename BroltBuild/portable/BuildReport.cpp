@@ -88,3 +88,15 @@ void FormatBuildSummary(const char *output, unsigned long files, unsigned long l
         Add(out, size, "  ratio      - (no input bytes)\n");
     Add(out, size, "  time       %lu.%02lu s\n", milliseconds / 1000, milliseconds % 1000 / 10);
 }
+
+void FormatPatternLine(unsigned line, const char *pattern, unsigned long files, unsigned long folders, char *out,
+                       size_t size)
+{
+    if (size == 0)
+        return;
+    out[0] = '\0';
+    Add(out, size, "  line %u: %s: %lu files", line, pattern, files);
+    if (folders)
+        Add(out, size, ", %lu folders left out (the archive holds files only)", folders);
+    Add(out, size, "\n");
+}

@@ -12,6 +12,10 @@ extern const char kBuildKeysHelp[];
 void FormatBuildPlan(const BuildSettings *s, unsigned long files, unsigned long long bytes, const char *output,
                      char *out, size_t size);
 
+// "  line <n>: <pattern>: <n> files[, <n> folders left out ...]\n": what a pattern matched.
+void FormatPatternLine(unsigned line, const char *pattern, unsigned long files, unsigned long folders, char *out,
+                       size_t size);
+
 // "Built <path>\n  files ...  time ...\n": the summary of a finished build.
 void FormatBuildSummary(const char *output, unsigned long files, unsigned long long bytesIn,
                         unsigned long long bytesOut, unsigned long long stubBytes, unsigned long milliseconds,
