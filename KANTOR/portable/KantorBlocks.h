@@ -14,11 +14,16 @@
 #pragma once
 
 #include <stddef.h>
+#include <stdint.h>
 #include <zlib.h>
 
 enum {
     KANTOR_BLOCK_SIZE = 1 << 20,
     KANTOR_DICT_SIZE = 32768,
+    // Each block is taken in chunks of this size; a chunk of packed bytes is stored, not deflated.
+    KANTOR_CHUNK_SIZE = 65536,
+    KANTOR_PROBE_BITS = 14,
+    KANTOR_PROBE_SLOTS = 1 << KANTOR_PROBE_BITS,
     KANTOR_HEADER_SIZE = 2,
     KANTOR_TRAILER_SIZE = 4,
 };
@@ -27,6 +32,8 @@ enum {
 struct KantorDeflater {
     z_stream zs;
     int ready;
+    int level;                            // what the stream deflates at now
+    uint32_t newest[KANTOR_PROBE_SLOTS];  // the chunk probe's table of 4-byte strings
 };
 
 int KantorDeflaterInit(KantorDeflater *d);

@@ -158,8 +158,9 @@ for payload in full empty; do
   # shellcheck disable=SC2086
   printf '%-7s native/nsis-zlib, median of the rounds'"'"' ratios: build %.2fx; native peak memory %d KB\n' "$payload" \
     "$(rounds_median ${bt[nratio]})" "$(rounds_median ${rss[$payload]})"
-  # Both deflate the same bytes at level 9: the native build is faster only by
-  # the processors it finds free, which a shared machine may not have.
+  # Both deflate the text at level 9; KANTOR's blocks store the random half
+  # instead. Beyond that the native build is faster only by the processors it
+  # finds free, which a shared machine may not have.
   # shellcheck disable=SC2086
   printf '%-7s processor time, medians: native %.2f s, nsis-zlib %.2f s (on %d processors)\n' "$payload" \
     "$(rounds_median ${cpu[native]})" "$(rounds_median ${cpu[nsis]})" "$(nproc)"
