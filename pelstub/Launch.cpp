@@ -77,6 +77,31 @@ void WaitForJob(const JobCalls *calls, HANDLE job)
     }
 }
 
+// Starts the program, inside a job of its own when the run waits for all it
+// starts; NULL when the system could not start it.
+HANDLE StartProgram(const char *path, int waitForAll, JobCalls *calls, HANDLE *job)
+{
+    char command[MAX_PATH + SFX_SHORT_FIELD + 4];
+    wsprintfA(command, Stub.commandLine[0] ? "\"%s\" %s" : "\"%s\"", path, Stub.commandLine);
+    if (waitForAll && LoadJobCalls(calls))
+        *job = calls->create(NULL, NULL);
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info;
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, *job ? CREATE_SUSPENDED : 0, NULL, Stub.destination,
+                        &startup, &info))
+        return NULL;
+    // Already inside a job that allows no other (older Windows): wait for the one process.
+    if (*job && !calls->assign(*job, info.hProcess)) {
+        CloseHandle(*job);
+        *job = NULL;
+    }
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+    return info.hProcess;
+}
+
 }  // namespace
 
 int CheckLaunchFile(void)
@@ -128,25 +153,7 @@ int LaunchProgram(int waitForAll, DWORD *exitCode)
     if (Stub.folder && !absolute && !held) {
         // Not there, or open for writing by someone else: not started either way.
     } else if (IsProgram(path)) {
-        char command[MAX_PATH + SFX_SHORT_FIELD + 4];
-        wsprintfA(command, Stub.commandLine[0] ? "\"%s\" %s" : "\"%s\"", path, Stub.commandLine);
-        if (waitForAll && LoadJobCalls(&calls))
-            job = calls.create(NULL, NULL);
-        STARTUPINFOA startup;
-        ZeroMemory(&startup, sizeof(startup));
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info;
-        if (CreateProcessA(NULL, command, NULL, NULL, FALSE, job ? CREATE_SUSPENDED : 0, NULL, Stub.destination,
-                           &startup, &info)) {
-            // Already inside a job that allows no other (older Windows): wait for the one process.
-            if (job && !calls.assign(job, info.hProcess)) {
-                CloseHandle(job);
-                job = NULL;
-            }
-            ResumeThread(info.hThread);
-            CloseHandle(info.hThread);
-            process = info.hProcess;
-        }
+        process = StartProgram(path, waitForAll, &calls, &job);
     } else {
         process = OpenThroughShell(path);
     }
