@@ -5,7 +5,7 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "CenterWindow.h"
+#include "DialogItem.h"
 #include "HelpTopic.h"
 #include "SfxSettings.h"
 #include "Wizard.h"

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "CenterWindow.h"
+#include "DialogItem.h"
 #include "HelpTopic.h"
 #include "SfxSettings.h"
 #include "Wizard.h"

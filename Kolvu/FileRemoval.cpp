@@ -5,10 +5,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "LockedFiles.h"
 #include "Owners.h"
 #include "Platform.h"
 #include "RemovalReport.h"
-#include "RestartDialogIds.h"
 #include "UninstallState.h"
 #include "WininitSection.h"
 
@@ -155,8 +155,7 @@ int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName, ItemOu
     } else {
         UninstallState.RestartNeeded = TRUE;
         // The user recognises the long name, not the 8.3 form the store was given.
-        SendDlgItemMessageA(UninstallState.RestartDialog, IDC_LOCKED_FILES, LB_ADDSTRING, 0,
-                            (LPARAM)pszPath);
+        ReportLockedFile(pszPath);
         SetOutcome(pOutcome, FATE_SCHEDULED);
     }
     // Neither store took it: it stays for good unless someone runs the removal again.

@@ -9,7 +9,7 @@ struct ItemOutcome;
 // cleared first; a directory's never, since it may stay).
 // An object that exists but cannot go is scheduled for deletion at the next start
 // under its short path: a file sets UninstallState.RestartNeeded and its path, exactly
-// as passed, is added to the locked-file list of the restart dialog; a directory sets
+// as passed, is reported for the restart dialog's list (LockedFiles.h); a directory sets
 // UninstallState.DirectoryNotEmpty. Returns nonzero when the object is gone (or was
 // never there) or when scheduling succeeded, 0 when scheduling failed.
 // pszCreatedName, when given, is the same object spelled as it was created: the first

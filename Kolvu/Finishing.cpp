@@ -5,7 +5,6 @@
 #include "LanguageDll.h"
 #include "RecordPath.h"
 #include "RemovalReport.h"
-#include <io.h>
 #include <string.h>
 
 static const UINT OUTCOME_BOX = MB_SYSTEMMODAL | MB_ICONEXCLAMATION;
@@ -49,8 +48,7 @@ int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
         return nQuitCode == -2 ? EXIT_STOPPED : EXIT_DONE;
     }
 
-    _close(UninstallState.LogFile);
-    UninstallState.LogFile = -1;
+    CloseInstallLog();
     DWORD dwLeft = ItemsLeft();
     // A log held open elsewhere is scheduled and listed like any locked file.
     if (dwLeft == 0)
@@ -60,7 +58,7 @@ int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
 
     // Without the dialog nothing would ever end its loop: then the outcome is told instead.
     if (UninstallState.RestartNeeded && UninstallState.RestartDialog) {
-        ShowWindow(UninstallState.RestartDialog, SW_SHOW);
+        ShowRestartDialog();
         RunMessageLoop();
     } else if (dwLeft == 0) {
         ShowOutcome();

@@ -4,7 +4,6 @@
 #include "InstallLog.h"
 #include "LanguageDll.h"
 #include "MultiLang.h"
-#include "RemovalReport.h"
 #include <string.h>
 
 // The tables of LEXA1.LDB and LEXA2.LDB; the first one decides the mode. Both stay
@@ -107,11 +106,4 @@ int RunMessageBox(const RunText &text, UINT uType)
     if (pwszWide)
         return MessageBoxW(NULL, pwszWide, L"Uninstall", uType);
     return MessageBoxA(NULL, szAnsi, "Uninstall", uType);
-}
-
-int OutcomeMessageBox(const RunText &text, UINT uType, DWORD dwValue)
-{
-    char szText[RES_STRING_SIZE * 2];
-    RunTextUtf8(text, szText, sizeof(szText), dwValue);
-    return Utf8MessageBox(szText, uType);
 }

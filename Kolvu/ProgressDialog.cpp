@@ -1,5 +1,7 @@
-// ProgressDialog.cpp -- procedure of "UNINSTDLG", the modeless dialog the removal engine writes its progress into.
+// ProgressDialog.cpp -- "UNINSTDLG", the modeless dialog the removal engine writes its progress into.
 #include "UninstallRun.h"
+#include "UninstallState.h"
+#include "CenterWindow.h"
 #include "LanguageDll.h"
 #include "resource.h"
 #include <commctrl.h>
@@ -17,7 +19,7 @@ static void OnInitDialog(HWND hDlg)
     SendDlgItemMessageA(hDlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
 }
 
-INT_PTR CALLBACK ProgressDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK ProgressDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     (void)wParam;
     (void)lParam;
@@ -31,4 +33,14 @@ INT_PTR CALLBACK ProgressDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM 
     }
     // WM_COMMAND is left alone on purpose: the removal cannot be interrupted.
     return 0;
+}
+
+int CreateProgressDialog()
+{
+    // The progress bar class of "UNINSTDLG" lives there. Never released: the
+    // dialog uses the class until the process ends.
+    LoadLibraryA("COMCTL32.DLL");
+    UninstallState.ProgressDialog =
+        CreateDialogParamA(UninstallState.Instance, "UNINSTDLG", NULL, ProgressDialogProc, 0);
+    return UninstallState.ProgressDialog != NULL;
 }

@@ -1,6 +1,7 @@
 // RemovalReport.cpp -- tallies every record's outcome and writes the /log: report line by line.
 #include "RemovalReport.h"
 #include "UninstallRun.h"
+#include "CommandLine.h"
 #include "LanguageDll.h"
 #include "MultiLang.h"
 #include <io.h>
@@ -118,6 +119,13 @@ int Utf8MessageBox(const char *pszUtf8, UINT uType)
     return MessageBoxW(NULL, wszText, L"Uninstall", uType);
 }
 
+int OutcomeMessageBox(const RunText &text, UINT uType, DWORD dwValue)
+{
+    char szText[RES_STRING_SIZE * 2];
+    RunTextUtf8(text, szText, sizeof(szText), dwValue);
+    return Utf8MessageBox(szText, uType);
+}
+
 void NoteOutcomeMessage(const char *pszUtf8)
 {
     // One line in the report: each run of line breaks becomes one blank.
@@ -144,10 +152,16 @@ static void WriteText(const char *pszUtf8)
 
 void OpenRemovalReport(const char *pszPath)
 {
-    if (pszPath == NULL || pszPath[0] == '\0')
+    // The value may come quoted inside the switch: /log:"C:\a b\report.txt".
+    char szPath[MAX_PATH];
+    if (pszPath == NULL || strlen(pszPath) >= sizeof(szPath))
+        return;
+    strcpy(szPath, pszPath);
+    StripOuterQuotes(szPath);
+    if (szPath[0] == '\0')
         return;
     // Not emptied yet: until the log is open nobody knows whether this is it.
-    ReportFile = CreateFileA(pszPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
+    ReportFile = CreateFileA(szPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, NULL);
 }
 

@@ -31,7 +31,8 @@ enum {
     EXIT_STARTUP_FAILED = -1,
 };
 
-// Opens the report file named by /log: without changing it yet (NULL: no report).
+// Opens the report file named by /log: (its value, outer quotes and all) without
+// changing it yet; NULL or empty: no report.
 void OpenRemovalReport(const char *pszPath);
 // Once the log is open (fdLog -1 when none opened): a report file that is the log
 // itself is dropped untouched; any other is emptied and gets its heading.
@@ -55,3 +56,6 @@ void RunTextUtf8(const RunText &text, char *pszOut, size_t cbOut, DWORD dwValue1
                  DWORD dwValue3 = 0, DWORD dwValue4 = 0, DWORD dwValue5 = 0);
 // A message box without owner, caption "Uninstall", showing a UTF-8 text; noted as the outcome.
 int Utf8MessageBox(const char *pszUtf8, UINT uType);
+// The same for a text of our own that the language files may lack: their text when
+// they have it, else the numbered string. Noted as the run's outcome.
+int OutcomeMessageBox(const RunText &text, UINT uType, DWORD dwValue = 0);

@@ -1,5 +1,8 @@
-// RestartDialog.cpp -- procedure of "RESTARTDLG", which lists the locked files and offers a restart.
+// RestartDialog.cpp -- "RESTARTDLG", which lists the files scheduled for the next start and offers a restart.
 #include "UninstallRun.h"
+#include "UninstallState.h"
+#include "CenterWindow.h"
+#include "LockedFiles.h"
 #include "resource.h"
 
 static const RunText TITLE = {"Uninstall|RestartTopic", 10007, NULL};
@@ -38,7 +41,7 @@ static void OnCommand(HWND hDlg, WPARAM wParam)
     }
 }
 
-INT_PTR CALLBACK RestartDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK RestartDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     (void)lParam;
     switch (uMsg) {
@@ -53,4 +56,20 @@ INT_PTR CALLBACK RestartDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM l
         break;
     }
     return 0;
+}
+
+void CreateRestartDialog()
+{
+    UninstallState.RestartNeeded = FALSE;
+    UninstallState.RestartDialog =
+        CreateDialogParamA(UninstallState.Instance, "RESTARTDLG", NULL, RestartDialogProc, 0);
+}
+
+void ShowRestartDialog()
+{
+    // The list box sorts: the user reads the files in alphabetical order, not the log's.
+    HWND hList = GetDlgItem(UninstallState.RestartDialog, IDC_LOCKED_FILES);
+    for (const char *pszPath = NextLockedFile(NULL); pszPath != NULL; pszPath = NextLockedFile(pszPath))
+        SendMessageA(hList, LB_ADDSTRING, 0, (LPARAM)pszPath);
+    ShowWindow(UninstallState.RestartDialog, SW_SHOW);
 }

@@ -1,11 +1,55 @@
-// UninstallRun.h -- the uninstall run: start-up helpers, worker thread, progress, removal engine, finishing.
+// UninstallRun.h -- the uninstall run, file by file in the order the steps run:
+// arguments, install log, language, record scan, dialogs, worker, removal, finishing.
 #pragma once
 #include <windows.h>
+#include <stddef.h>
 #include <stdint.h>
 
-// --- UninstallStartup.cpp ---
-// Identifier of the main thread, which owns both dialogs; the worker posts its WM_QUIT here.
-extern DWORD MainThreadId;
+struct LogHeader;
+
+// --- Arguments.cpp ---
+// The command line split into arguments: one heap string each, outer quotes removed.
+struct ArgumentList {
+    char *CommandLine;   // as WinMain got it; not owned
+    char **Items;
+    DWORD Count;
+};
+extern ArgumentList Arguments;
+// Splits the command line into Arguments and traces each argument to the debugger
+// ("Parameter: ", the argument, "\n"); 0 when an allocation failed.
+int ReadArguments(char *pszCommandLine);
+// Nonzero when some argument is "/" or "-" and the option name, in any case.
+int HasOption(const char *pszOption);
+// The value of "/<option>:<value>" among the arguments, NULL when absent.
+const char *OptionValueOf(const char *pszOption);
+void FreeArguments();
+
+// --- InstallLogFile.cpp ---
+// Of the command line without the switches that end it, the first argument and the
+// whole command line, the first that names an existing file (never a folder) goes
+// into pszOut; 0 and an empty text when none does or the name does not fit.
+int ChooseInstallLog(char *pszOut, size_t cbOut);
+// Chooses the log into UninstallState.LogPath, opens it into LogFile, starts the
+// /log: report and reads the header. 0 after the failure was shown.
+int OpenInstallLog(LogHeader *pHeader);
+// A start-up failure: message box with the exclamation icon, noted as the outcome.
+void StartupMessage(const char *pszText);
+void CloseInstallLog();
+// StartupMessage, then the log closes. Returns 0.
+int FailWithLogClosed(const char *pszText);
+
+// --- LanguageStartup.cpp ---
+// The language every later text is shown in: the language files beside the log, or
+// the uninstaller's own strings and then the language DLL the log carries. 0 after
+// the failure was shown.
+int PrepareLanguage(const LogHeader &header);
+// Releases the language module and deletes a restored temporary language DLL.
+void DisposeTempLanguageDll();
+
+// --- RecordScan.cpp ---
+// Checks the whole record area, then counts the records and takes the application
+// record. 0 after a damaged log was reported, shown and closed (LogDamaged set).
+int ScanRecords();
 
 // --- LanguageMode.cpp ---
 // Nonzero when the start-up loaded the table of LEXA1.LDB: texts are then taken by key.
@@ -26,29 +70,28 @@ struct RunText {
 int SetRunText(HWND hWnd, const RunText &text);
 // Message box without owner, caption "Uninstall"; the button pressed, 0 (no box) without text.
 int RunMessageBox(const RunText &text, UINT uType);
-// The same for a text of our own that the language files may lack: their text when
-// they have it, else the numbered string. Noted as the run's outcome.
-int OutcomeMessageBox(const RunText &text, UINT uType, DWORD dwValue = 0);
 
 // --- MainLoop.cpp ---
 // Pumps the calling thread's messages until WM_QUIT and returns that message's wParam.
 int RunMessageLoop();
 
+// --- ProgressDialog.cpp ---
+// Creates "UNINSTDLG" hidden, before any language is prepared; 0 when it could not be made.
+int CreateProgressDialog();
+
+// --- RestartDialog.cpp ---
+// Creates "RESTARTDLG" hidden, its texts in the language just prepared.
+void CreateRestartDialog();
+// Lists every file reported locked (LockedFiles.h) and shows the dialog.
+void ShowRestartDialog();
+
 // --- UninstallThread.cpp ---
-// Worker thread entry: confirmation, removal, then WM_QUIT to the main thread
-// (wParam 0 when the removal went through, -1 when declined, -2 when a custom
-// uninstall program failed and nothing was removed).
-void __cdecl UninstallThread(void *pMainThreadId);
+// Starts the worker: confirmation, removal, then WM_QUIT to the calling (main)
+// thread (wParam 0 when the removal went through, -1 when declined, -2 when a
+// custom uninstall program failed and nothing was removed). 0 when it could not start.
+int StartWorker();
 // Nonzero when the user answered Yes to the confirmation question.
 int ConfirmUninstall();
-
-// --- ProgressDialog.cpp / RestartDialog.cpp ---
-INT_PTR CALLBACK ProgressDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK RestartDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
-
-// --- CenterWindow.cpp ---
-// Moves the window to the middle of the screen; the result of MoveWindow.
-BOOL CenterWindow(HWND hWnd);
 
 // --- RemovalEngine.cpp ---
 // The three passes over the log and the uninstall key: 1 when done (items may
@@ -63,10 +106,6 @@ UINT ProgressPosition(DWORD handled, DWORD total);
 // *pdwExitCode when that is given); FALSE with the system's error code set otherwise.
 BOOL RunAndWait(HWND hOwner, LPCSTR pszVerb, LPCSTR pszFile, LPCSTR pszParameters,
                 LPCSTR pszDirectory, int nShow, DWORD *pdwExitCode);
-
-// --- UninstallStartup.cpp ---
-// Releases the language module and deletes a restored temporary language DLL.
-void DisposeTempLanguageDll();
 
 // --- Finishing.cpp ---
 // After the main loop: deletes the log and the language files, tells the outcome or

@@ -4,13 +4,15 @@
 #include <windows.h>
 
 struct UninstallStateRecord {
+    HINSTANCE Instance;           // the program's module, stored first by WinMain: every dialog comes from it
+    char LogPath[MAX_PATH];       // the install log as chosen from the command line; the finishing cuts it
     int LogFile;                  // install log, low-level descriptor, open for the whole run
     LONG FirstRecordOffset;       // position of the first record head
     DWORD RecordCount;            // record heads of every type
     BOOL SkipUnregister;          // from the log's flags: leave COM registrations alone
     char UninstallKeyName[256];   // application name of the last application record
     HWND ProgressDialog;          // "UNINSTDLG", modeless
-    HWND RestartDialog;           // "RESTARTDLG", modeless, collects scheduled files
+    HWND RestartDialog;           // "RESTARTDLG", modeless, lists the scheduled files when shown
     BOOL RestartNeeded;           // a locked file was scheduled for the next start
     BOOL DirectoryNotEmpty;       // a directory could not be removed
     BOOL ConfirmRemoval;          // ask before removing; starts as 1

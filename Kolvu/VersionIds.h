@@ -1,7 +1,7 @@
 // VersionIds.h -- the uninstaller's version numbers and the name of its icon.
 #pragma once
 
-// The icon is the named resource "MAINICON": LoadIcon(AppInstance, KOLVU_ICON_NAME).
+// The icon is the named resource "MAINICON": LoadIcon(UninstallState.Instance, KOLVU_ICON_NAME).
 #define KOLVU_ICON_NAME "MAINICON"
 
 #define KOLVU_VERSION_BINARY 1, 9, 3, 1403

@@ -1,14 +1,52 @@
-// WinMain.cpp -- the uninstaller's entry point: self-check, then the application object.
-#include "Application.h"
+// WinMain.cpp -- the uninstaller's entry point and the order of its steps.
+#include "UninstallRun.h"
+#include "UninstallState.h"
+#include "InstallLog.h"
+#include "RemovalReport.h"
 #include "SelfCheck.h"
-#include "UninstallApplication.h"
+
+// Everything before the main loop: 1 when the worker runs, 0 after a failure
+// that was already shown (only a progress dialog that cannot be made shows nothing).
+static int StartUninstall()
+{
+    LogHeader header;
+    if (!CreateProgressDialog() || !OpenInstallLog(&header) || !PrepareLanguage(header) || !ScanRecords())
+        return 0;
+    CreateRestartDialog();
+    UninstallState.ConfirmRemoval = !HasOption("yes");
+    return StartWorker();
+}
+
+static int RunUninstall()
+{
+    OpenRemovalReport(OptionValueOf("log"));
+    int nExitCode;
+    if (StartUninstall()) {
+        // The worker does the removal; this thread only pumps messages until it is done.
+        int nQuitCode = RunMessageLoop();
+        nExitCode = FinishUninstall(UninstallState.LogPath, nQuitCode);
+    } else if (UninstallState.LogDamaged) {
+        DisposeTempLanguageDll();
+        nExitCode = EXIT_DAMAGED_LOG;
+    } else {
+        // Nothing is undone: what the start made is left for the process end.
+        nExitCode = EXIT_STARTUP_FAILED;
+    }
+    FinishRemovalReport(nExitCode);
+    return nExitCode;
+}
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd)
 {
     (void)hPrevInstance;
-    AppInstance = hInstance;
+    (void)nShowCmd;
+    UninstallState.Instance = hInstance;
     if (!SelfCheck())
         return -1;
-    UninstallApplication application;
-    return application.Start(hInstance, lpCmdLine, nShowCmd);
+    // Out of memory: the strings already made are left for the process end.
+    if (!ReadArguments(lpCmdLine))
+        return EXIT_STARTUP_FAILED;
+    int nExitCode = RunUninstall();
+    FreeArguments();
+    return nExitCode;
 }

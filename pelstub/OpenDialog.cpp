@@ -3,18 +3,10 @@
 
 #include <shlobj.h>
 
+#include "CenterWindow.h"
 #include "resource.h"
 
 namespace {
-
-void CenterOnScreen(HWND window)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    int x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
-    SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
 
 void BrowseForFolder(HWND dialog)
 {
@@ -63,7 +55,7 @@ void OnInitDialog(HWND dialog)
         SendDlgItemMessageA(dialog, IDC_DESTINATION, EM_LIMITTEXT, MAX_PATH - 1, 0);
         SetDlgItemTextA(dialog, IDC_DESTINATION, Stub.destination);
     }
-    CenterOnScreen(dialog);
+    CenterWindow(dialog);
     SetForegroundWindow(dialog);
 }
 

@@ -1,5 +1,5 @@
 // CommandLineCases.h -- command lines and the arguments the uninstaller must make of
-// them; checked against the portable tokenizer and against the real application object.
+// them; checked against the portable tokenizer and against ReadArguments.
 #pragma once
 #include <string>
 #include <vector>

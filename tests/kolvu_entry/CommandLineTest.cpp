@@ -5,7 +5,7 @@
 #include "CommandLine.h"
 #include "CommandLineCases.h"
 
-// The same steps the application object takes: count, then measure, scan, strip.
+// The same steps ReadArguments takes: count, then measure, scan, strip.
 static std::vector<std::string> Split(const char *line)
 {
     std::vector<std::string> out;

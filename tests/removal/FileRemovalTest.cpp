@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "FileRemoval.h"
+#include "LockedFiles.h"
 #include "Platform.h"
 #include "RemovalTestSupport.h"
 #include "UninstallState.h"
@@ -148,6 +149,19 @@ TEST_F(FileRemovalNt, LockedFilesAreListedSortedAndAllScheduled)
     std::vector<std::string> pending = PendingDeletions();
     EXPECT_TRUE(Contains(pending, "\\??\\" + ShortPath(first)));
     EXPECT_TRUE(Contains(pending, "\\??\\" + ShortPath(second)));
+}
+
+// Any number of files may be locked: each path comes back whole as the list grows.
+TEST(LockedFileList, KeepsEveryPathAsItGrows)
+{
+    RestartDialogScope restart;
+    std::vector<std::string> reported;
+    for (int i = 0; i < 300; i++) {
+        std::string path = "C:\\Locked\\" + std::to_string(1000 + i) + std::string(200, 'x') + ".dll";
+        ASSERT_TRUE(ReportLockedFile(path.c_str()));
+        reported.push_back(path);
+    }
+    EXPECT_EQ(reported, restart.LockedList());
 }
 
 TEST_F(FileRemovalNt, NonEmptyDirectoryIsScheduledAndFlaggedButNotListed)

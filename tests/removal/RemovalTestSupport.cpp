@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "UninstallState.h"
+#include "LockedFiles.h"
 #include "RestartDialogIds.h"
 
 static const char kChildVariable[] = "ZX_REMOVAL_WIN98_CHILD";
@@ -170,6 +171,8 @@ static INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return 0; 
 
 RestartDialogScope::RestartDialogScope()
 {
+    for (const char *p = NextLockedFile(NULL); p != NULL; p = NextLockedFile(p))
+        m_nEarlier++;
     m_hDlg = CreateDialogParamA(GetModuleHandleA(NULL), "RESTARTDLG", NULL, QuietDialogProc, 0);
     UninstallState.RestartDialog = m_hDlg;
     UninstallState.RestartNeeded = FALSE;
@@ -185,6 +188,13 @@ RestartDialogScope::~RestartDialogScope()
 
 std::vector<std::string> RestartDialogScope::LockedList() const
 {
+    // What the restart dialog would list: the files reported since the scope began,
+    // in the template's sorted list box.
+    SendDlgItemMessageA(m_hDlg, IDC_LOCKED_FILES, LB_RESETCONTENT, 0, 0);
+    size_t nSeen = 0;
+    for (const char *p = NextLockedFile(NULL); p != NULL; p = NextLockedFile(p))
+        if (nSeen++ >= m_nEarlier)
+            SendDlgItemMessageA(m_hDlg, IDC_LOCKED_FILES, LB_ADDSTRING, 0, (LPARAM)p);
     std::vector<std::string> items;
     LRESULT n = SendDlgItemMessageA(m_hDlg, IDC_LOCKED_FILES, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < n; ++i) {

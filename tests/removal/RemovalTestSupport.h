@@ -52,9 +52,11 @@ public:
     RestartDialogScope();
     ~RestartDialogScope();
     HWND Dialog() const { return m_hDlg; }
+    // The files reported locked within the scope, as the dialog's list shows them.
     std::vector<std::string> LockedList() const;
 private:
     HWND m_hDlg;
+    size_t m_nEarlier = 0;   // reported before the scope began
 };
 
 // Starts a copy of this test program, named so that Wine reports the 95 family to it,

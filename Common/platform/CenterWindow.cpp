@@ -1,4 +1,5 @@
-// CenterWindow.cpp -- small window utilities shared by the wizard pages.
+// CenterWindow.cpp -- puts a window in the middle of the primary screen.
+// user32 only and no C runtime: the loader stub compiles it in as well.
 #include "CenterWindow.h"
 
 void CenterWindow(HWND hWnd)
@@ -10,10 +11,5 @@ void CenterWindow(HWND hWnd)
     int height = rc.bottom - rc.top;
     int left = GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2;
     int top = GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2;
-    MoveWindow(hWnd, left, top, width, height, TRUE);
-}
-
-void EnableDlgItem(HWND hDlg, int id, BOOL enable)
-{
-    EnableWindow(GetDlgItem(hDlg, id), enable);
+    SetWindowPos(hWnd, NULL, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
