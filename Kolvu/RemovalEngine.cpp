@@ -7,6 +7,7 @@
 #include "RecordPath.h"
 #include "RemovalActions.h"
 #include "RemovalReport.h"
+#include "Text.h"
 #include "resource.h"
 #include <commctrl.h>
 #include <stdio.h>
@@ -112,14 +113,6 @@ static void FlushView(ProgressView &view)
         SendBar(view);
 }
 
-// Only A-Z change: bytes above 127 belong to the code page and stay as they are.
-static void LowerAscii(char *psz)
-{
-    for (; *psz; ++psz)
-        if (*psz >= 'A' && *psz <= 'Z')
-            *psz = (char)(*psz - 'A' + 'a');
-}
-
 static int WillUnregister(const char *pszLowerPath)
 {
     // By extension only: loading "x.dll.bak" would run whatever code a backup holds.
@@ -144,7 +137,7 @@ static void RemoveFileRecord(ProgressView &view, DWORD nRecord, const PathRecord
     }
     char szPath[sizeof(file.Path)];
     strcpy(szPath, file.Path);
-    LowerAscii(szPath);
+    TextLowerInPlace(szPath);
     int bUnregister = WillUnregister(szPath);
     // the module's own code runs now, for as long as it likes
     if (bUnregister)

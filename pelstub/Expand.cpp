@@ -4,7 +4,7 @@
 #include <zlib.h>
 
 #include "WorkStream.h"
-#include "ZlibFrame.h"
+#include "PackedFrame.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ struct ExpandContext {
     uint32_t pendingLength;
     int readFailed;
     uint32_t adler;
-    StubWorkParser *parser;
-    const StubWorkSink *sink;
+    SfxWorkParser *parser;
+    const SfxWorkSink *sink;
 };
 
 int Refill(ExpandContext *c)
@@ -93,9 +93,9 @@ void Keep(const uint8_t *data, size_t length)
 int InflateOutput(void *context, unsigned char *data, unsigned length)
 {
     ExpandContext *c = (ExpandContext *)context;
-    c->adler = StubAdler32(c->adler, data, length);
+    c->adler = SfxAdler32(c->adler, data, length);
     Keep(data, length);
-    return StubWorkFeed(c->parser, c->sink, data, length) != STUB_WORK_OK;
+    return SfxWorkFeed(c->parser, c->sink, data, length) != SFX_WORK_OK;
 }
 
 }  // namespace
@@ -109,21 +109,21 @@ void ReleaseKept(void)
     Stub.keptCommitted = 0;
 }
 
-int ExpandKept(const StubWorkSink *sink, StubWorkParser *parser)
+int ExpandKept(const SfxWorkSink *sink, SfxWorkParser *parser)
 {
-    StubWorkInit(parser);
-    int status = STUB_WORK_OK;
-    for (size_t at = 0; status == STUB_WORK_OK && at < Stub.keptUsed; at += kKeptPiece) {
+    SfxWorkInit(parser);
+    int status = SFX_WORK_OK;
+    for (size_t at = 0; status == SFX_WORK_OK && at < Stub.keptUsed; at += kKeptPiece) {
         size_t piece = Stub.keptUsed - at < (size_t)kKeptPiece ? Stub.keptUsed - at : (size_t)kKeptPiece;
-        status = StubWorkFeed(parser, sink, Stub.kept + at, piece);
+        status = SfxWorkFeed(parser, sink, Stub.kept + at, piece);
     }
-    if (status == STUB_WORK_OK)
-        status = StubWorkFinish(parser);
+    if (status == SFX_WORK_OK)
+        status = SfxWorkFinish(parser);
     ReleaseKept();
-    return status == STUB_WORK_OK ? EXPAND_OK : EXPAND_WORK;
+    return status == SFX_WORK_OK ? EXPAND_OK : EXPAND_WORK;
 }
 
-int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser, int keep)
+int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep)
 {
     LONG high = (LONG)((Stub.headerOffset + SFX_HEADER_SIZE) >> 32);
     if (SetFilePointer(Stub.selfFile, (LONG)(DWORD)(Stub.headerOffset + SFX_HEADER_SIZE), &high,
@@ -137,7 +137,7 @@ int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser, int keep)
     c.adler = 1;
     c.parser = parser;
     c.sink = sink;
-    StubWorkInit(parser);
+    SfxWorkInit(parser);
     ReleaseKept();
     if (keep)
         Stub.kept = (uint8_t *)VirtualAlloc(NULL, STUB_KEEP_LIMIT, MEM_RESERVE, PAGE_READWRITE);
@@ -156,7 +156,7 @@ int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser, int keep)
     uint8_t frame[4];
     z_stream stream;
     ZeroMemory(&stream, sizeof(stream));
-    if (TakeBytes(&c, frame, 2) && StubZlibHeadOk(frame[0], frame[1])) {
+    if (TakeBytes(&c, frame, 2) && SfxPackedHeadOk(frame[0], frame[1])) {
         if (inflateBackInit(&stream, 15, window) != Z_OK) {
             result = EXPAND_MEMORY;
         } else {
@@ -168,8 +168,8 @@ int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser, int keep)
             if (parser->error)
                 result = EXPAND_WORK;
             else if (status == Z_STREAM_END && TakeBytes(&c, frame, 4) &&
-                     StubReadTrailer(frame) == c.adler && c.pendingLength == 0 && c.inputLeft == 0)
-                result = StubWorkFinish(parser) == STUB_WORK_OK ? EXPAND_OK : EXPAND_WORK;
+                     SfxPackedTrailer(frame) == c.adler && c.pendingLength == 0 && c.inputLeft == 0)
+                result = SfxWorkFinish(parser) == SFX_WORK_OK ? EXPAND_OK : EXPAND_WORK;
         }
     }
     if (c.readFailed)

@@ -172,8 +172,8 @@ int EndFile(void *context, const SfxFileEntry *entry)
 
 int CheckArchive(void)
 {
-    StubWorkSink sink = {NULL, CountEntry, NULL, NULL};
-    StubWorkParser parser;
+    SfxWorkSink sink = {NULL, CountEntry, NULL, NULL};
+    SfxWorkParser parser;
     Stub.entryCount = 0;
     Stub.totalBytes = 0;
     Stub.longestName = 0;
@@ -188,11 +188,11 @@ int CheckArchive(void)
     char text[400];
     if (result == EXPAND_MEMORY) {
         ShowStubMessage("There is not enough memory to extract the archive.", NULL);
-    } else if (result == EXPAND_WORK && parser.error == STUB_WORK_BAD_NAME) {
+    } else if (result == EXPAND_WORK && parser.error == SFX_WORK_BAD_NAME) {
         lstrcpyA(text, "The archive holds a file name that is not allowed:\n\"%s\"");
         lstrcatA(text, kNothingExtracted);
         ShowStubMessage(text, parser.entry.name);
-    } else if (result == EXPAND_WORK && parser.error == STUB_WORK_TOO_MANY) {
+    } else if (result == EXPAND_WORK && parser.error == SFX_WORK_TOO_MANY) {
         lstrcpyA(text, "The archive holds more files than an archive can.");
         lstrcatA(text, kNothingExtracted);
         ShowStubMessage(text, NULL);
@@ -208,8 +208,8 @@ int ExtractArchive(void)
 {
     ExtractContext c;
     ZeroMemory(&c, sizeof(c));
-    StubWorkSink sink = {&c, BeginFile, WriteData, EndFile};
-    StubWorkParser parser;
+    SfxWorkSink sink = {&c, BeginFile, WriteData, EndFile};
+    SfxWorkParser parser;
     int result = Stub.kept ? ExpandKept(&sink, &parser) : ExpandArchive(&sink, &parser, 0);
     if (c.output) {
         // A file cut short must not pass for a complete one.

@@ -1,7 +1,7 @@
 // SelfArchive.cpp -- opening the stub's own file and finding and checking the archive after its image.
 #include "Stub.h"
 
-#include "StubChecksum.h"
+#include "SfxChecksum.h"
 #include "StubImage.h"
 
 namespace {
@@ -75,13 +75,11 @@ int OpenSelfArchive(void)
 int VerifyPackedChecksum(void)
 {
     enum { kChunk = 64 * 1024 };
-    StubChecksumTable *table = (StubChecksumTable *)HeapAlloc(GetProcessHeap(), 0, sizeof(*table) + kChunk);
-    if (!table) {
+    uint8_t *buffer = (uint8_t *)HeapAlloc(GetProcessHeap(), 0, kChunk);
+    if (!buffer) {
         ShowStubMessage("There is not enough memory to extract the archive.", NULL);
         return 0;
     }
-    StubChecksumInit(table);
-    uint8_t *buffer = (uint8_t *)(table + 1);
     uint32_t crc = 0;
     uint32_t left = Stub.header.packedSize;
     uint64_t offset = Stub.headerOffset + SFX_HEADER_SIZE;
@@ -90,11 +88,11 @@ int VerifyPackedChecksum(void)
         DWORD take = left < (DWORD)kChunk ? left : (DWORD)kChunk;
         ok = ReadAt(Stub.selfFile, offset, buffer, take);
         if (ok)
-            crc = StubChecksum(table, crc, buffer, take);
+            crc = SfxChecksum(crc, buffer, take);
         offset += take;
         left -= take;
     }
-    HeapFree(GetProcessHeap(), 0, table);
+    HeapFree(GetProcessHeap(), 0, buffer);
     if (!ok || crc != Stub.header.packedCrc) {
         ShowStubMessage("The archive in this program is damaged (its checksum does not match).\n\n"
                         "Please obtain the file again.",

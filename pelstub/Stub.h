@@ -76,8 +76,8 @@ int VerifyPackedChecksum(void);
 void CloseSelfArchive(void);
 
 // Expand.cpp
-struct StubWorkSink;
-struct StubWorkParser;
+struct SfxWorkSink;
+struct SfxWorkParser;
 enum {
     EXPAND_OK = 0,
     EXPAND_DAMAGED,      // not a valid zlib stream, or bytes after it
@@ -89,9 +89,9 @@ enum {
 // work stream, or one the system can't hold, is expanded twice instead.
 enum { STUB_KEEP_LIMIT = 64 * 1024 * 1024 };
 // With keep set, the expanded data is also kept in Stub.kept while it fits.
-int ExpandArchive(const StubWorkSink *sink, StubWorkParser *parser, int keep);
+int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep);
 // Walks the kept work stream as ExpandArchive would, then releases it.
-int ExpandKept(const StubWorkSink *sink, StubWorkParser *parser);
+int ExpandKept(const SfxWorkSink *sink, SfxWorkParser *parser);
 void ReleaseKept(void);
 
 // Extract.cpp

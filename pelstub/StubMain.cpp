@@ -3,6 +3,7 @@
 // The stub is built without the C runtime (it must stay small and import
 // nothing a planted DLL could stand in for), so this is the process entry.
 #include "Stub.h"
+#include "Text.h"
 
 StubState Stub;
 
@@ -17,7 +18,7 @@ void Finish(void)
 
 int RunStub(void)
 {
-    int switchesOk = StubParseSwitches(StubSkipProgramName(GetCommandLineA()), &Stub.switches);
+    int switchesOk = StubParseSwitches(TextSkipProgramName(GetCommandLineA()), &Stub.switches);
     // A silent run shows no window: it does without the common controls.
     if (!Stub.switches.silent) {
         InitCommonControlsAtRunTime();

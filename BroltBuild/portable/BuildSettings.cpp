@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "SfxFormat.h"
+#include "Text.h"
 
 namespace {
 
@@ -76,27 +77,6 @@ const char *const kMessages[BUILD_PROBLEM_COUNT] = {
     "\"%s\" is a file this build reads or runs; choose another output",
 };
 
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
-}
-
-int EqualNoCase(const char *a, size_t aLength, const char *b)
-{
-    size_t bLength = strlen(b);
-    if (aLength != bLength)
-        return 0;
-    for (size_t i = 0; i < aLength; i++)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return 0;
-    return 1;
-}
-
-int IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 // A piece of a line: not terminated, never copied until it is known to fit.
 struct Span {
     const char *p;
@@ -105,11 +85,11 @@ struct Span {
 
 Span Trim(Span s)
 {
-    while (s.n > 0 && IsBlank(s.p[0])) {
+    while (s.n > 0 && TextIsBlank(s.p[0])) {
         s.p++;
         s.n--;
     }
-    while (s.n > 0 && (IsBlank(s.p[s.n - 1]) || s.p[s.n - 1] == '\r'))
+    while (s.n > 0 && (TextIsBlank(s.p[s.n - 1]) || s.p[s.n - 1] == '\r'))
         s.n--;
     return s;
 }
@@ -150,7 +130,7 @@ int FindWord(const char *words, Span value)
         if (n < sizeof(word)) {
             memcpy(word, w, n);
             word[n] = '\0';
-            if (EqualNoCase(value.p, value.n, word))
+            if (TextSpanEqualsNoCase(value.p, value.n, word))
                 return index;
         }
         if (!end)
@@ -171,7 +151,7 @@ int ReadSetting(BuildSettings *s, Span line, unsigned number, BuildError *error)
     Span name = Trim({line.p, (size_t)(equals - line.p)});
     Span value = Trim({equals + 1, line.n - (size_t)(equals + 1 - line.p)});
     int key = 0;
-    while (key < BUILD_KEY_COUNT && !EqualNoCase(name.p, name.n, kKeys[key].name))
+    while (key < BUILD_KEY_COUNT && !TextSpanEqualsNoCase(name.p, name.n, kKeys[key].name))
         key++;
     if (key == BUILD_KEY_COUNT) {
         char where[sizeof(error->where)];
@@ -321,9 +301,9 @@ int ParseBuildSettings(const char *text, size_t length, BuildSettings *settings,
             continue;
         if (line.p[0] == '[') {
             Span name = line.p[line.n - 1] == ']' ? Trim({line.p + 1, line.n - 2}) : line;
-            if (line.n >= 2 && EqualNoCase(name.p, name.n, "Sfx")) {
+            if (line.n >= 2 && TextSpanEqualsNoCase(name.p, name.n, "Sfx")) {
                 section = SECTION_SFX;
-            } else if (line.n >= 2 && EqualNoCase(name.p, name.n, "Files")) {
+            } else if (line.n >= 2 && TextSpanEqualsNoCase(name.p, name.n, "Files")) {
                 section = SECTION_FILES;
                 if (!settings->filesLine)
                     settings->filesLine = number;

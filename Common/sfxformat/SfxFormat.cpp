@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "ByteReader.h"
+#include "Text.h"
 
 namespace {
 
@@ -117,41 +118,6 @@ int SfxDecodeEntryHead(const uint8_t *data, size_t length, SfxFileEntry *entry)
     return 1;
 }
 
-namespace {
-
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
-}
-
-// "CON", "con.txt", "Com1 .log", "CONIN$" and the like open devices, not files:
-// Windows looks at the text before the first dot, trailing blanks dropped.
-int IsDeviceName(const char *name)
-{
-    static const char *const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
-    char base[16];
-    size_t n = 0;
-    while (name[n] && name[n] != '.') {
-        if (n == sizeof(base) - 1)
-            return 0;
-        base[n] = UpperAscii(name[n]);
-        n++;
-    }
-    while (n > 0 && base[n - 1] == ' ')
-        n--;
-    base[n] = '\0';
-    for (const char *device : kDevices) {
-        if (strcmp(base, device) == 0)
-            return 1;
-    }
-    // COM0-9 and LPT0-9, and the superscript digits 1-3 of the ANSI code page.
-    unsigned char digit = (unsigned char)base[3];
-    return n == 4 && (memcmp(base, "COM", 3) == 0 || memcmp(base, "LPT", 3) == 0) &&
-           ((digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3);
-}
-
-}  // namespace
-
 int SfxIsSafeStoredName(const char *name)
 {
     if (!name)
@@ -167,7 +133,7 @@ int SfxIsSafeStoredName(const char *name)
         if ((unsigned char)*p < 0x20)
             return 0;
     }
-    return !strpbrk(name, "\\/:<>\"|?*") && !IsDeviceName(name);
+    return !strpbrk(name, "\\/:<>\"|?*") && !TextIsDeviceName(name, length);
 }
 
 int SfxIsLaunchFileInside(const char *launchFile)

@@ -33,8 +33,9 @@
 //   712   4  overwriteMode    1 overwrite all, 2 overwrite none, 3 ask per file
 //
 // Packed block: one zlib stream (RFC 1950: 2-byte header, deflate data, Adler-32
-// trailer), as zlib's compress2()/deflate() write it; inflate() expands it. The
-// expanded length is not recorded anywhere: inflate until Z_STREAM_END.
+// trailer; PackedFrame.h), as zlib's compress2()/deflate() write it; inflate()
+// expands it. The expanded length is not recorded anywhere: inflate until
+// Z_STREAM_END.
 //
 // Expanded, it is the work stream: file records back to back, no count, no
 // padding, no end marker; an empty stream means no files. The wizard lists at
@@ -149,8 +150,8 @@ int SfxDecodeEntryHead(const uint8_t *data, size_t length, SfxFileEntry *entry);
 // is stored and extracted only when it names a plain file inside the
 // destination: 1 to 259 bytes, no '\', '/', ':', <>"|?* or control byte, no
 // trailing dot or blank (which also rules out "." and ".."), and no device
-// name (CON, PRN, AUX, NUL, COM0-9, LPT0-9, CONIN$, CONOUT$, CLOCK$, with or
-// without an extension). Inner dots are allowed: "release..notes.txt".
+// name (TextIsDeviceName: "con", "COM0.txt", "lpt\xB9"). Inner dots are
+// allowed: "release..notes.txt".
 int SfxIsSafeStoredName(const char *name);
 
 // A relative launchFile is started inside the destination, so its components

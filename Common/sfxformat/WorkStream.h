@@ -12,22 +12,22 @@
 #include "SfxFormat.h"
 
 enum {
-    STUB_WORK_OK = 0,
-    STUB_WORK_TRUNCATED,   // the stream ends inside a head or a file's contents
-    STUB_WORK_BAD_NAME,    // unterminated, empty or unsafe stored name
-    STUB_WORK_TOO_MANY,    // more records than an archive can hold
-    STUB_WORK_STOPPED,     // the sink asked to stop
+    SFX_WORK_OK = 0,
+    SFX_WORK_TRUNCATED,   // the stream ends inside a head or a file's contents
+    SFX_WORK_BAD_NAME,    // unterminated, empty or unsafe stored name
+    SFX_WORK_TOO_MANY,    // more records than an archive can hold
+    SFX_WORK_STOPPED,     // the sink asked to stop
 };
 
 // Receives the records. Any callback may be NULL; returning 0 stops the walk.
-struct StubWorkSink {
+struct SfxWorkSink {
     void *context;
     int (*onEntry)(void *context, const SfxFileEntry *entry);
     int (*onData)(void *context, const uint8_t *data, size_t length);
     int (*onEntryEnd)(void *context, const SfxFileEntry *entry);
 };
 
-struct StubWorkParser {
+struct SfxWorkParser {
     uint8_t head[SFX_ENTRY_HEAD_SIZE];
     size_t headFill;
     int inContents;
@@ -37,10 +37,10 @@ struct StubWorkParser {
     SfxFileEntry entry;    // the record being read, or the one that was refused
 };
 
-void StubWorkInit(StubWorkParser *parser);
+void SfxWorkInit(SfxWorkParser *parser);
 
-// Hands on the next piece of expanded data; returns STUB_WORK_OK or the error.
-int StubWorkFeed(StubWorkParser *parser, const StubWorkSink *sink, const uint8_t *data, size_t length);
+// Hands on the next piece of expanded data; returns SFX_WORK_OK or the error.
+int SfxWorkFeed(SfxWorkParser *parser, const SfxWorkSink *sink, const uint8_t *data, size_t length);
 
-// Call when the expanded data has ended: STUB_WORK_OK only at a record boundary.
-int StubWorkFinish(StubWorkParser *parser);
+// Call when the expanded data has ended: SFX_WORK_OK only at a record boundary.
+int SfxWorkFinish(SfxWorkParser *parser);

@@ -3,36 +3,9 @@
 
 #include <string.h>
 
+#include "Text.h"
+
 namespace {
-
-int IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-int IsSwitch(const char *p, char letter)
-{
-    return p[0] == '/' && (p[1] == letter || p[1] == letter - 'A' + 'a') && p[2] == ':';
-}
-
-// Skips the program name the way the Windows start-up code does: a quoted run
-// or everything up to the first blank.
-const char *SkipProgramName(const char *p)
-{
-    if (*p == '"') {
-        p++;
-        while (*p && *p != '"')
-            p++;
-        if (*p == '"')
-            p++;
-    } else {
-        while (*p && !IsBlank(*p))
-            p++;
-    }
-    while (IsBlank(*p))
-        p++;
-    return p;
-}
 
 int CopyPath(const char *begin, const char *end, char *dst, size_t dstSize)
 {
@@ -56,14 +29,13 @@ int KantorSplitCommandLine(const char *cmdLine, char *input, size_t inputSize, c
         return 0;
     input[0] = '\0';
     output[0] = '\0';
-    const char *p = SkipProgramName(cmdLine);
-    if (!IsSwitch(p, 'I'))
+    const char *inBegin = TextAfterNoCase(TextSkipBlanks(TextSkipProgramName(cmdLine)), "/I:");
+    if (!inBegin)
         return 0;
-    const char *inBegin = p + 3;
     // ':' can't occur inside a Windows path past its drive, so the first " /O:"
     // is the switch and not part of the input path.
     const char *q = inBegin;
-    while (*q && !(IsBlank(*q) && IsSwitch(q + 1, 'O')))
+    while (*q && !(TextIsBlank(*q) && TextAfterNoCase(q + 1, "/O:")))
         q++;
     if (!*q)
         return 0;

@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include "Text.h"
+
 const char *NextToken(const char *pszPos, char *pszBuffer, uint32_t *pcchLength)
 {
     uint32_t capacity = pszBuffer ? *pcchLength : 0;
@@ -61,34 +63,17 @@ void StripOuterQuotes(char *pszArgument)
     }
 }
 
-static char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
-}
-
 int IsOptionArgument(const char *pszArgument, const char *pszOption)
 {
-    if (pszArgument[0] != '/' && pszArgument[0] != '-')
-        return 0;
-    if (strlen(pszArgument) != strlen(pszOption) + 1)
-        return 0;
-    for (const char *a = pszArgument + 1, *o = pszOption; *o != '\0'; a++, o++) {
-        if (AsciiLower(*a) != AsciiLower(*o))
-            return 0;
-    }
-    return 1;
+    return (pszArgument[0] == '/' || pszArgument[0] == '-') && TextEqualNoCase(pszArgument + 1, pszOption);
 }
 
 const char *OptionValue(const char *pszArgument, const char *pszOption)
 {
     if (pszArgument[0] != '/' && pszArgument[0] != '-')
         return NULL;
-    const char *a = pszArgument + 1;
-    for (const char *o = pszOption; *o != '\0'; a++, o++) {
-        if (AsciiLower(*a) != AsciiLower(*o))
-            return NULL;
-    }
-    return *a == ':' ? a + 1 : NULL;
+    const char *a = TextAfterNoCase(pszArgument + 1, pszOption);
+    return a && *a == ':' ? a + 1 : NULL;
 }
 
 static int IsTrailingSwitch(const char *pszToken)

@@ -3,14 +3,11 @@
 
 #include <string.h>
 
-static char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
-}
+#include "Text.h"
 
 static int IsLetter(char c)
 {
-    c = LowerAscii(c);
+    c = TextLower(c);
     return c >= 'a' && c <= 'z';
 }
 
@@ -46,31 +43,6 @@ int IsFullPath(const char *pszPath)
     return ComponentLength(pszServer + cchServer + 1) != 0;
 }
 
-static int EqualsNoCase(const char *psz, size_t cch, const char *pszName)
-{
-    if (strlen(pszName) != cch)
-        return 0;
-    for (size_t i = 0; i < cch; i++)
-        if (LowerAscii(psz[i]) != LowerAscii(pszName[i]))
-            return 0;
-    return 1;
-}
-
-static int IsDeviceName(const char *psz, size_t cch)
-{
-    static const char *const kNames[] = {"con", "prn", "aux", "nul", "conin$", "conout$", "clock$"};
-    for (const char *pszName : kNames)
-        if (EqualsNoCase(psz, cch, pszName))
-            return 1;
-    // COM1-9 and LPT1-9; the system also takes the superscript digits 1-3 of the
-    // Latin-1 code page (0xB9, 0xB2, 0xB3).
-    if (cch == 4 && (EqualsNoCase(psz, 3, "com") || EqualsNoCase(psz, 3, "lpt"))) {
-        unsigned char d = (unsigned char)psz[3];
-        return (d >= '1' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
-    }
-    return 0;
-}
-
 int NamesDevice(const char *pszPath)
 {
     if (pszPath == NULL)
@@ -78,12 +50,7 @@ int NamesDevice(const char *pszPath)
     const char *psz = pszPath;
     for (;;) {
         size_t cch = ComponentLength(psz);
-        size_t cchBase = 0;
-        while (cchBase < cch && psz[cchBase] != '.' && psz[cchBase] != ':')
-            cchBase++;
-        while (cchBase > 0 && psz[cchBase - 1] == ' ')
-            cchBase--;
-        if (IsDeviceName(psz, cchBase))
+        if (TextIsDeviceName(psz, cch))
             return 1;
         if (psz[cch] == '\0')
             return 0;
@@ -141,5 +108,5 @@ int IsModulePath(const char *pszPath)
     if (cch < 4)
         return 0;
     const char *pszExt = pszPath + cch - 4;
-    return EqualsNoCase(pszExt, 4, ".dll") || EqualsNoCase(pszExt, 4, ".ocx");
+    return TextSpanEqualsNoCase(pszExt, 4, ".dll") || TextSpanEqualsNoCase(pszExt, 4, ".ocx");
 }

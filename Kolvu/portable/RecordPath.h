@@ -10,9 +10,8 @@
 // "C:x", "\x", "..\x", "x" and the device namespaces "\\.\" and "\\?\" are not.
 int IsFullPath(const char *pszPath);
 
-// Some component, before its first dot or colon and without trailing blanks, is a
-// reserved device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$,
-// CLOCK$), in any letter case: "C:\App\aux.txt" opens the AUX device, not a file.
+// Some component is a reserved device name (TextIsDeviceName), in any letter
+// case: "C:\App\aux.txt" opens the AUX device, not a file.
 int NamesDevice(const char *pszPath);
 
 // A full path that names no device and has no "." or ".." component.

@@ -1,20 +1,12 @@
 // WininitSection.cpp -- finding the end of WININIT.INI's [Rename] section.
 #include "WininitSection.h"
 
-static int IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-static char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
-}
+#include "Text.h"
 
 // The line from begin to end (newline excluded), with leading blanks skipped.
 static size_t SkipBlanks(const char *pText, size_t begin, size_t end)
 {
-    while (begin < end && IsBlank(pText[begin]))
+    while (begin < end && TextIsBlank(pText[begin]))
         begin++;
     return begin;
 }
@@ -23,10 +15,7 @@ static int IsRenameHeader(const char *pText, size_t begin, size_t end)
 {
     static const char kHeader[] = "[rename]";
     size_t i = SkipBlanks(pText, begin, end);
-    for (const char *p = kHeader; *p; ++p, ++i)
-        if (i >= end || LowerAscii(pText[i]) != *p)
-            return 0;
-    return 1;
+    return end - i >= sizeof(kHeader) - 1 && TextSpanEqualsNoCase(pText + i, sizeof(kHeader) - 1, kHeader);
 }
 
 size_t RenameSectionEnd(const char *pText, size_t cch, int *pbFound)

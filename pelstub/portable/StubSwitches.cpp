@@ -3,30 +3,28 @@
 
 #include <string.h>
 
+#include "Text.h"
+
 namespace {
 
-int IsBlank(char c)
+// Line breaks part words as blanks do: no switch or path holds one.
+int IsBreak(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-char Lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+    return TextIsBlank(c) || c == '\r' || c == '\n';
 }
 
 // Copies the next word without its quotes into word; returns the rest, or NULL
 // at the end. Returns the rest with *overflow set when the word does not fit.
 const char *NextWord(const char *p, char *word, size_t size, int *overflow)
 {
-    while (*p && IsBlank(*p))
+    while (*p && IsBreak(*p))
         p++;
     if (!*p)
         return NULL;
     size_t n = 0;
     int quoted = 0;
     *overflow = 0;
-    for (; *p && (quoted || !IsBlank(*p)); p++) {
+    for (; *p && (quoted || !IsBreak(*p)); p++) {
         if (*p == '"') {
             quoted = !quoted;
             continue;
@@ -42,26 +40,6 @@ const char *NextWord(const char *p, char *word, size_t size, int *overflow)
 
 }  // namespace
 
-const char *StubSkipProgramName(const char *commandLine)
-{
-    const char *p = commandLine;
-    if (!p)
-        return "";
-    while (*p && IsBlank(*p))
-        p++;
-    if (*p == '"') {
-        p++;
-        while (*p && *p != '"')
-            p++;
-        if (*p == '"')
-            p++;
-    } else {
-        while (*p && !IsBlank(*p))
-            p++;
-    }
-    return p;
-}
-
 int StubParseSwitches(const char *arguments, StubSwitches *switches)
 {
     memset(switches, 0, sizeof(*switches));
@@ -72,7 +50,7 @@ int StubParseSwitches(const char *arguments, StubSwitches *switches)
     while ((p = NextWord(p, word, sizeof(word), &overflow)) != NULL) {
         if (word[0] != '/' && word[0] != '-')
             continue;
-        char key = Lower(word[1]);
+        char key = TextLower(word[1]);
         if (key == 's' && word[2] == '\0') {
             switches->silent = 1;
         } else if (key == 'd' && word[2] == ':') {

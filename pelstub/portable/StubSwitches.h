@@ -11,11 +11,8 @@ struct StubSwitches {
     char destination[STUB_PATH];
 };
 
-// Returns the text after the program name of a full command line: a quoted
-// name ends at its closing quote, a bare one at the first blank.
-const char *StubSkipProgramName(const char *commandLine);
-
-// Reads the switches, case-insensitive, '-' or '/' in front; quotes group
-// blanks ("/d:C:\My Dir" or /d:"C:\My Dir"). Unknown words are ignored. Fails
-// (0) when a /d: directory is empty or does not fit STUB_PATH.
+// Reads the switches after the program name (TextSkipProgramName),
+// case-insensitive, '-' or '/' in front; quotes group blanks ("/d:C:\My Dir"
+// or /d:"C:\My Dir"). Unknown words are ignored. Fails (0) when a /d:
+// directory is empty or does not fit STUB_PATH.
 int StubParseSwitches(const char *arguments, StubSwitches *switches);

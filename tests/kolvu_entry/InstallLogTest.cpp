@@ -420,7 +420,8 @@ TEST(RecordPath, OnlyFullPathsWithoutDeviceNamesAct)
         {"C:\\App\\COM1", 1, 1},       {"C:\\App\\lpt9.log", 1, 1},   {"C:\\con\\a.txt", 1, 1},
         {"C:\\App\\Prn .txt", 1, 1},   {"C:\\App\\conin$", 1, 1},     {"C:\\App\\CONOUT$", 1, 1},
         {"C:\\App\\clock$", 1, 1},     {"C:\\App\\nul:", 1, 1},       {"C:\\App\\com\xB9", 1, 1},
-        {"C:\\App\\COM0", 1, 0},       {"C:\\App\\com10", 1, 0},      {"C:\\App\\console.txt", 1, 0},
+        {"C:\\App\\COM0", 1, 1},       {"C:\\App\\lpt0.log", 1, 1},   {"C:\\App\\LPT\xB2.txt", 1, 1},
+        {"C:\\App\\Com\xB3", 1, 1},     {"C:\\App\\com10", 1, 0},      {"C:\\App\\console.txt", 1, 0},
         {"C:\\App\\lpt", 1, 0},        {"C:\\App\\auxiliary", 1, 0},  {"C:\\App\\my.aux", 1, 0},
     };
     for (const auto &c : cases) {

@@ -28,10 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // The work stream through the one reader, checksumming every byte handed on.
     uint32_t sum = 0;
-    StubWorkSink sink = {&sum, NULL, CountData, NULL};
-    StubWorkParser parser;
-    StubWorkInit(&parser);
-    StubWorkFeed(&parser, &sink, data, size);
-    StubWorkFinish(&parser);
+    SfxWorkSink sink = {&sum, NULL, CountData, NULL};
+    SfxWorkParser parser;
+    SfxWorkInit(&parser);
+    SfxWorkFeed(&parser, &sink, data, size);
+    SfxWorkFinish(&parser);
     return 0;
 }

@@ -1,10 +1,11 @@
-// SfxFormatTest.cpp -- golden bytes of the archive header, the work stream and the checksum.
+// SfxFormatTest.cpp -- golden bytes of the archive header, the work stream, the checksum and the zlib frame.
 #include <gtest/gtest.h>
 #include <string.h>
 
 #include <string>
 #include <vector>
 
+#include "PackedFrame.h"
 #include "SfxArchive.h"
 #include "SfxChecksum.h"
 #include "SfxFormat.h"
@@ -54,14 +55,36 @@ TEST(SfxChecksum, CheckValues)
     EXPECT_EQ(0x2DFD2D88u, SfxChecksum(0, "123456789", 9));
 }
 
+// Summed in pieces split anywhere (every start within an eight-byte step,
+// every tail), the value is that of the whole.
 TEST(SfxChecksum, PiecesGiveTheSameResultAsTheWhole)
 {
     std::vector<uint8_t> data(1000);
     for (size_t i = 0; i < data.size(); i++)
         data[i] = (uint8_t)(i * 131 + 7);
     uint32_t whole = SfxChecksum(0, data.data(), data.size());
-    uint32_t part = SfxChecksum(0, data.data(), 333);
-    EXPECT_EQ(whole, SfxChecksum(part, data.data() + 333, data.size() - 333));
+    EXPECT_EQ(0x18DE6C39u, whole);
+    for (size_t split = 0; split <= 300; split++)
+        ASSERT_EQ(whole, SfxChecksum(SfxChecksum(0, data.data(), split), &data[split], data.size() - split)) << split;
+}
+
+TEST(SfxPackedFrame, HeadAndAdlerChecks)
+{
+    EXPECT_TRUE(SfxPackedHeadOk(0x78, 0x9C));
+    EXPECT_TRUE(SfxPackedHeadOk(0x78, 0x01));
+    EXPECT_FALSE(SfxPackedHeadOk(0x78, 0x9D));   // check bits wrong
+    EXPECT_FALSE(SfxPackedHeadOk(0x79, 0x9C));   // not deflate
+    EXPECT_FALSE(SfxPackedHeadOk(0x78, 0xBB));   // preset dictionary
+    EXPECT_FALSE(SfxPackedHeadOk(0x88, 0x98));   // window too large
+    const char *text = "Wikipedia";
+    EXPECT_EQ(0x11E60398u, SfxAdler32(1, (const uint8_t *)text, strlen(text)));
+    std::string big(100000, '\xFF');
+    uint32_t whole = SfxAdler32(1, (const uint8_t *)big.data(), big.size());
+    uint32_t split = SfxAdler32(SfxAdler32(1, (const uint8_t *)big.data(), 777), (const uint8_t *)big.data() + 777,
+                                big.size() - 777);
+    EXPECT_EQ(whole, split);
+    const uint8_t trailer[4] = {0x11, 0xE6, 0x03, 0x98};
+    EXPECT_EQ(0x11E60398u, SfxPackedTrailer(trailer));
 }
 
 TEST(SfxHeaderEncoding, FreshHeaderHasVersionWithoutTerminatorAndAskMode)
@@ -170,7 +193,7 @@ TEST(SfxHeaderDecoding, RefusesShortInputAndAForeignMark)
 TEST(SfxWorkStream, RecordsFollowEachOtherIncludingAnEmptyFile)
 {
     std::vector<ArchivedFile> files;
-    EXPECT_EQ(STUB_WORK_OK, WalkWorkStream("", 1, &files));
+    EXPECT_EQ(SFX_WORK_OK, WalkWorkStream("", 1, &files));
     EXPECT_TRUE(files.empty()) << "an empty stream has no files";
 
     std::vector<uint8_t> s;
@@ -182,7 +205,7 @@ TEST(SfxWorkStream, RecordsFollowEachOtherIncludingAnEmptyFile)
     EXPECT_EQ(0u, U32At(s.data() + 270 + 260));
     EXPECT_EQ(0u, U32At(s.data() + 270 + 264));
 
-    ASSERT_EQ(STUB_WORK_OK, WalkWorkStream(std::string(s.begin(), s.end()), 4096, &files));
+    ASSERT_EQ(SFX_WORK_OK, WalkWorkStream(std::string(s.begin(), s.end()), 4096, &files));
     ASSERT_EQ(3u, files.size());
     EXPECT_EQ("readme.txt", files[0].name);
     EXPECT_EQ("hi", files[0].contents);
@@ -204,10 +227,10 @@ TEST(SfxWorkStream, DamagedStreamsAreRefused)
         int status;
         const char *what;
     } cases[] = {
-        {whole.substr(0, whole.size() - 1), STUB_WORK_TRUNCATED, "contents cut short"},
-        {whole.substr(0, 100), STUB_WORK_TRUNCATED, "head cut short"},
-        {huge, STUB_WORK_TRUNCATED, "size beyond the data"},
-        {noTerm, STUB_WORK_BAD_NAME, "name without terminator"},
+        {whole.substr(0, whole.size() - 1), SFX_WORK_TRUNCATED, "contents cut short"},
+        {whole.substr(0, 100), SFX_WORK_TRUNCATED, "head cut short"},
+        {huge, SFX_WORK_TRUNCATED, "size beyond the data"},
+        {noTerm, SFX_WORK_BAD_NAME, "name without terminator"},
     };
     std::vector<ArchivedFile> files;
     for (const auto &c : cases)
@@ -216,17 +239,21 @@ TEST(SfxWorkStream, DamagedStreamsAreRefused)
 
 TEST(SfxStoredName, OnlyPlainNamesAreSafe)
 {
-    EXPECT_TRUE(SfxIsSafeStoredName("readme.txt"));
-    EXPECT_TRUE(SfxIsSafeStoredName("my file.v2.dat"));
-    EXPECT_FALSE(SfxIsSafeStoredName(""));
-    EXPECT_FALSE(SfxIsSafeStoredName("."));
-    EXPECT_FALSE(SfxIsSafeStoredName(".."));
-    EXPECT_FALSE(SfxIsSafeStoredName("..\\win.ini"));
-    EXPECT_FALSE(SfxIsSafeStoredName("sub\\a.txt"));
-    EXPECT_FALSE(SfxIsSafeStoredName("sub/a.txt"));
-    EXPECT_FALSE(SfxIsSafeStoredName("C:evil.exe"));
-    EXPECT_FALSE(SfxIsSafeStoredName("a.txt:stream"));
-    EXPECT_FALSE(SfxIsSafeStoredName("tab\there"));
+    for (const char *good : {"setup.exe", "Read Me.txt", "my file.v2.dat", ".profile", "a.b.c", "con1.txt", "nul2",
+                             "comx", "com10", "lpt", "a..b", "release..notes.txt", "Wait...what.txt", "..x", "CONIN",
+                             "clock.txt", " lead", "\xC4rger.txt"})
+        EXPECT_TRUE(SfxIsSafeStoredName(good)) << good;
+    for (const char *bad : {"", ".", "..", "...", "a\\b", "..\\win.ini", "a/b", "C:x", "x:stream", "trail.",
+                            "trail ", "tab\tname", "a*b", "a?b", "a|b", "a<b", "a>b", "a\"b"})
+        EXPECT_FALSE(SfxIsSafeStoredName(bad)) << bad;
+    // Devices, with or without an extension, the digit 0 and the code page's
+    // superscript digits included.
+    for (const char *device : {"CON", "con.txt", "Nul", "aux.log", "PRN", "con .txt", "CONIN$", "conout$.txt",
+                               "Clock$", "COM1", "lpt9.txt", "com0", "LPT0.log", "COM\xB9", "lpt\xB2.txt",
+                               "Com\xB3"})
+        EXPECT_FALSE(SfxIsSafeStoredName(device)) << device;
+    EXPECT_TRUE(SfxIsSafeStoredName(std::string(259, 'n').c_str()));
+    EXPECT_FALSE(SfxIsSafeStoredName(std::string(260, 'n').c_str()));
 }
 
 TEST(SfxLaunchFile, ARelativeNameNeverClimbsOutOfTheDestination)

@@ -6,6 +6,7 @@
 
 #include "ByteReader.h"
 #include "LanguageFileFormat.h"
+#include "Text.h"
 
 namespace {
 
@@ -58,10 +59,6 @@ int ReadEntry(ByteReader& reader, LanguageEntry* pEntry) {
         return 0;
     pEntry->pwszValue = CopyWideUnits(reader.Take((size_t)cchValue * 2), cchValue, 0);
     return pEntry->pwszValue != NULL;
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
 }
 
 LanguageTable* g_pPrimaryTable;
@@ -124,12 +121,7 @@ void FreeLanguageTable(LanguageTable* pTable) {
 }
 
 int TextKeysMatch(const char* pszKey1, const char* pszKey2) {
-    for (;; pszKey1++, pszKey2++) {
-        if (AsciiLower(*pszKey1) != AsciiLower(*pszKey2))
-            return 0;
-        if (*pszKey1 == '\0')
-            return 1;
-    }
+    return TextEqualNoCase(pszKey1, pszKey2);
 }
 
 const LANGCHAR* FindTextInTable(const LanguageTable* pTable, const char* pszKey) {

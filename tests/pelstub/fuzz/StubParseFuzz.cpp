@@ -35,15 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     size_t piece = (size_t)data[0] + 1;
     uint32_t sum = 0;
-    StubWorkSink sink = {&sum, NULL, CountData, NULL};
-    StubWorkParser parser;
-    StubWorkInit(&parser);
+    SfxWorkSink sink = {&sum, NULL, CountData, NULL};
+    SfxWorkParser parser;
+    SfxWorkInit(&parser);
     for (size_t at = 1; at < size; at += piece) {
         size_t n = size - at < piece ? size - at : piece;
-        if (StubWorkFeed(&parser, &sink, data + at, n) != STUB_WORK_OK)
+        if (SfxWorkFeed(&parser, &sink, data + at, n) != SFX_WORK_OK)
             break;
     }
-    StubWorkFinish(&parser);
+    SfxWorkFinish(&parser);
 
     std::string text((const char *)data, size);
     StubSwitches switches;

@@ -44,16 +44,16 @@ bool InflateBlock(const uint8_t *data, size_t length, std::string *out)
 int WalkWorkStream(const std::string &stream, size_t piece, std::vector<ArchivedFile> *files)
 {
     files->clear();
-    StubWorkSink sink = {files, OnEntry, OnData, NULL};
-    StubWorkParser parser;
-    StubWorkInit(&parser);
+    SfxWorkSink sink = {files, OnEntry, OnData, NULL};
+    SfxWorkParser parser;
+    SfxWorkInit(&parser);
     for (size_t at = 0; at < stream.size(); at += piece) {
         size_t n = stream.size() - at < piece ? stream.size() - at : piece;
-        int status = StubWorkFeed(&parser, &sink, (const uint8_t *)stream.data() + at, n);
-        if (status != STUB_WORK_OK)
+        int status = SfxWorkFeed(&parser, &sink, (const uint8_t *)stream.data() + at, n);
+        if (status != SFX_WORK_OK)
             return status;
     }
-    return StubWorkFinish(&parser);
+    return SfxWorkFinish(&parser);
 }
 
 bool TakeApartSfx(const std::string &bytes, size_t stubSize, SfxArchive *archive, std::string *why)
@@ -75,7 +75,7 @@ bool TakeApartSfx(const std::string &bytes, size_t stubSize, SfxArchive *archive
         *why = "packed block checksum mismatch";
     else if (!InflateBlock(data + packedAt, h.packedSize, &work))
         *why = "packed block does not expand";
-    else if (WalkWorkStream(work, 65536, &archive->files) != STUB_WORK_OK)
+    else if (WalkWorkStream(work, 65536, &archive->files) != SFX_WORK_OK)
         *why = "work stream records are broken";
     else
         return true;

@@ -23,7 +23,7 @@ struct SfxArchive {
 bool InflateBlock(const uint8_t *data, size_t length, std::string *out);
 
 // Feeds the expanded stream to the stub's reader in pieces of `piece` bytes;
-// returns STUB_WORK_OK or the reader's error, *files the records it handed on.
+// returns SFX_WORK_OK or the reader's error, *files the records it handed on.
 int WalkWorkStream(const std::string &stream, size_t piece, std::vector<ArchivedFile> *files);
 
 // The bytes of a file whose stub is stubSize bytes long. Fills *why and fails

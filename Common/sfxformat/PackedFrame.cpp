@@ -1,7 +1,7 @@
-// ZlibFrame.cpp -- zlib frame checks for the inflater.
-#include "ZlibFrame.h"
+// PackedFrame.cpp -- checks of the packed block's zlib frame, for an inflater that leaves it to its caller.
+#include "PackedFrame.h"
 
-int StubZlibHeadOk(uint8_t cmf, uint8_t flg)
+int SfxPackedHeadOk(uint8_t cmf, uint8_t flg)
 {
     if ((cmf & 0x0F) != 8 || (cmf >> 4) > 7)
         return 0;
@@ -10,7 +10,7 @@ int StubZlibHeadOk(uint8_t cmf, uint8_t flg)
     return (flg & 0x20) == 0;
 }
 
-uint32_t StubAdler32(uint32_t adler, const uint8_t *data, size_t length)
+uint32_t SfxAdler32(uint32_t adler, const uint8_t *data, size_t length)
 {
     const uint32_t kBase = 65521;
     uint32_t a = adler & 0xFFFF;
@@ -40,7 +40,7 @@ uint32_t StubAdler32(uint32_t adler, const uint8_t *data, size_t length)
     return (b << 16) | a;
 }
 
-uint32_t StubReadTrailer(const uint8_t trailer[4])
+uint32_t SfxPackedTrailer(const uint8_t trailer[4])
 {
     return ((uint32_t)trailer[0] << 24) | ((uint32_t)trailer[1] << 16) | ((uint32_t)trailer[2] << 8) |
            trailer[3];
