@@ -6,7 +6,6 @@
 #include <string.h>
 
 #include "DialogItem.h"
-#include "HelpTopic.h"
 #include "SfxSettings.h"
 #include "Wizard.h"
 #include "WizardPages.h"
@@ -16,19 +15,14 @@
 // is selected.
 static int RememberedItem = -1;
 
+static const FileDialogKind AddDialog = {
+    FALSE, "All (*.*)\0*.*\0", "Select a file to add...", NULL, OFN_FILEMUSTEXIST | OFN_NOREADONLYRETURN,
+};
+
 static void BrowseAndAdd(HWND hDlg)
 {
     char path[260] = "";
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = hDlg;
-    ofn.lpstrFilter = "All (*.*)\0*.*\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = sizeof(path);
-    ofn.lpstrTitle = "Select a file to add...";
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN | OFN_NOCHANGEDIR;
-    if (GetOpenFileNameA(&ofn))
+    if (AskForFileName(hDlg, &AddDialog, path, sizeof(path)))
         AddFileToList(hDlg, path);
 }
 
@@ -64,7 +58,9 @@ static void RemoveFile(HWND hDlg)
     EnableDlgItem(hDlg, IDC_STEP2_REMOVE, FALSE);
 }
 
-static void StoreFileList(HWND hDlg)
+// Next: the list into the settings, top item first. An empty list only earns
+// a warning: the wizard still goes on.
+static BOOL OnNext(HWND hDlg)
 {
     HWND list = GetDlgItem(hDlg, IDC_STEP2_LIST);
     int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
@@ -82,59 +78,46 @@ static void StoreFileList(HWND hDlg)
         item.cchTextMax = sizeof(SfxSettings.files[i]);
         SendMessageA(list, LVM_GETITEMTEXTA, (WPARAM)i, (LPARAM)&item);
     }
+    return TRUE;
 }
 
-static INT_PTR OnNotify(HWND hDlg, const NMHDR *nm)
+static void OnInit(HWND hDlg)
 {
-    if (nm->idFrom == IDC_STEP2_LIST) {
-        if (nm->code == LVN_ITEMCHANGED) {
-            RememberedItem = ((const NMLISTVIEW *)nm)->iItem;
-            EnableDlgItem(hDlg, IDC_STEP2_REMOVE, TRUE);
-        }
-        return FALSE;
-    }
-    switch (nm->code) {
-    case PSN_SETACTIVE:
-        SetPageWizardButtons(hDlg, PSWIZB_BACK | PSWIZB_NEXT);
-        break;
-    case PSN_HELP:
-        ShowHelpTopic("Step2.htm");
-        break;
-    case PSN_WIZNEXT:
-        StoreFileList(hDlg);
-        break;
-    default:
-        return FALSE;
-    }
-    return SetPageResult(hDlg, 0);
+    CreateFileList(hDlg);
+    RememberedItem = -1;
+    EnableDlgItem(hDlg, IDC_STEP2_REMOVE, FALSE);
+    DragAcceptFiles(hDlg, TRUE);
 }
+
+static BOOL OnClick(HWND hDlg, int id)
+{
+    if (id == IDC_STEP2_BROWSEADD)
+        BrowseAndAdd(hDlg);
+    else if (id == IDC_STEP2_REMOVE)
+        RemoveFile(hDlg);
+    else
+        return FALSE;
+    return TRUE;
+}
+
+// Dropped files, and the list's reports of which item changed last.
+static INT_PTR OnMessage(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DROPFILES) {
+        OnDropFiles(hDlg, (HDROP)wParam);
+        return TRUE;
+    }
+    const NMHDR *nm = (const NMHDR *)lParam;
+    if (message == WM_NOTIFY && nm->idFrom == IDC_STEP2_LIST && nm->code == LVN_ITEMCHANGED) {
+        RememberedItem = ((const NMLISTVIEW *)nm)->iItem;
+        EnableDlgItem(hDlg, IDC_STEP2_REMOVE, TRUE);
+    }
+    return FALSE;
+}
+
+static const WizardPage Page = {PSWIZB_BACK | PSWIZB_NEXT, "Step2.htm", OnInit, NULL, OnNext, OnClick, OnMessage};
 
 INT_PTR CALLBACK Step2DlgProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        CreateFileList(hDlg);
-        RememberedItem = -1;
-        EnableDlgItem(hDlg, IDC_STEP2_REMOVE, FALSE);
-        DragAcceptFiles(hDlg, TRUE);
-        return TRUE;
-    case WM_COMMAND:
-        if (HIWORD(wParam) != BN_CLICKED)
-            break;
-        if (LOWORD(wParam) == IDC_STEP2_BROWSEADD) {
-            BrowseAndAdd(hDlg);
-            return TRUE;
-        }
-        if (LOWORD(wParam) == IDC_STEP2_REMOVE) {
-            RemoveFile(hDlg);
-            return TRUE;
-        }
-        break;
-    case WM_DROPFILES:
-        OnDropFiles(hDlg, (HDROP)wParam);
-        return TRUE;
-    case WM_NOTIFY:
-        return OnNotify(hDlg, (const NMHDR *)lParam);
-    }
-    return FALSE;
+    return RunWizardPage(&Page, hDlg, message, wParam, lParam);
 }

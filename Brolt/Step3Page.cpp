@@ -3,13 +3,14 @@
 #include <commctrl.h>
 
 #include "DialogItem.h"
-#include "HelpTopic.h"
 #include "SfxSettings.h"
-#include "Wizard.h"
 #include "WizardPages.h"
 #include "resource.h"
 
 static const char SetupNotice[] = "> Not available for this SFX Type / Temp-directory will be used <";
+
+// The radio buttons in the order of SfxSettings.destKind.
+static const int DestinationButtons[3] = {IDC_STEP3_DESTTEMP, IDC_STEP3_DESTCURRENT, IDC_STEP3_DESTCUSTOM};
 
 static BOOL IsChecked(HWND hDlg, int id)
 {
@@ -38,31 +39,29 @@ void UpdateDestinationControls(HWND hPage)
     EnableDlgItem(hPage, IDC_STEP3_APPNAME, !IsChecked(hPage, IDC_STEP3_AUTOEXTRACT));
 }
 
-static void SelectDestination(HWND hDlg, int id)
+static BOOL OnClick(HWND hDlg, int id)
 {
-    CheckDlgButton(hDlg, IDC_STEP3_DESTTEMP, id == IDC_STEP3_DESTTEMP ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(hDlg, IDC_STEP3_DESTCURRENT, id == IDC_STEP3_DESTCURRENT ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(hDlg, IDC_STEP3_DESTCUSTOM, id == IDC_STEP3_DESTCUSTOM ? BST_CHECKED : BST_UNCHECKED);
+    if (id != IDC_STEP3_AUTOEXTRACT && id != IDC_STEP3_DESTTEMP && id != IDC_STEP3_DESTCURRENT &&
+        id != IDC_STEP3_DESTCUSTOM)
+        return FALSE;
+    UpdateDestinationControls(hDlg);
+    return TRUE;
 }
 
 static void OnSetActive(HWND hDlg)
 {
-    SetPageWizardButtons(hDlg, PSWIZB_BACK | PSWIZB_NEXT);
     UpdateDestinationControls(hDlg);
     SetDlgItemTextA(hDlg, IDC_STEP3_APPNAME, SfxSettings.appName);
     CheckDlgButton(hDlg, IDC_STEP3_AUTOEXTRACT, SfxSettings.showDialog == 0 ? BST_CHECKED : BST_UNCHECKED);
-    static const int kindButtons[3] = {IDC_STEP3_DESTTEMP, IDC_STEP3_DESTCURRENT, IDC_STEP3_DESTCUSTOM};
-    if (SfxSettings.destKind >= 0 && SfxSettings.destKind <= 2)
-        SelectDestination(hDlg, kindButtons[SfxSettings.destKind]);
-    if (SfxSettings.moduleType == 1)
-        SelectDestination(hDlg, IDC_STEP3_DESTTEMP);
+    // A Setup module always extracts to the temporary directory, whatever was saved.
+    SelectRadioButton(hDlg, DestinationButtons, 3, SfxSettings.moduleType == 1 ? 0 : SfxSettings.destKind);
     CheckDlgButton(hDlg, IDC_STEP3_PROGRAMFILES, SfxSettings.addProgramFiles ? BST_CHECKED : BST_UNCHECKED);
     // The states above were just put back from the settings; the enabling
     // must follow them, not the states the controls had before.
     UpdateDestinationControls(hDlg);
 }
 
-static void StoreSettings(HWND hDlg)
+static BOOL OnNext(HWND hDlg)
 {
     GetDlgItemTextA(hDlg, IDC_STEP3_APPNAME, SfxSettings.appName, sizeof(SfxSettings.appName));
     SfxSettings.showDialog = IsChecked(hDlg, IDC_STEP3_AUTOEXTRACT) ? 0 : 1;
@@ -70,54 +69,22 @@ static void StoreSettings(HWND hDlg)
     if (SfxSettings.moduleType != 1)
         GetDlgItemTextA(hDlg, IDC_STEP3_CUSTOMDIR, SfxSettings.customDest, sizeof(SfxSettings.customDest));
     SfxSettings.addProgramFiles = IsChecked(hDlg, IDC_STEP3_PROGRAMFILES) ? 1 : 0;
-    if (IsChecked(hDlg, IDC_STEP3_DESTTEMP))
-        SfxSettings.destKind = 0;
-    else if (IsChecked(hDlg, IDC_STEP3_DESTCURRENT))
-        SfxSettings.destKind = 1;
-    else if (IsChecked(hDlg, IDC_STEP3_DESTCUSTOM))
-        SfxSettings.destKind = 2;
+    int kind = CheckedRadioButton(hDlg, DestinationButtons, 3);
+    if (kind >= 0)
+        SfxSettings.destKind = kind;
+    return TRUE;
 }
 
-static INT_PTR OnNotify(HWND hDlg, const NMHDR *nm)
+static void OnInit(HWND hDlg)
 {
-    switch (nm->code) {
-    case PSN_SETACTIVE:
-        OnSetActive(hDlg);
-        break;
-    case PSN_HELP:
-        ShowHelpTopic("Step3.htm");
-        break;
-    case PSN_WIZNEXT:
-        StoreSettings(hDlg);
-        break;
-    default:
-        return FALSE;
-    }
-    return SetPageResult(hDlg, 0);
+    SendDlgItemMessageA(hDlg, IDC_STEP3_APPNAME, EM_LIMITTEXT, sizeof(SfxSettings.appName) - 1, 0);
+    SendDlgItemMessageA(hDlg, IDC_STEP3_CUSTOMDIR, EM_LIMITTEXT, sizeof(SfxSettings.customDest) - 1, 0);
+    UpdateDestinationControls(hDlg);
 }
+
+static const WizardPage Page = {PSWIZB_BACK | PSWIZB_NEXT, "Step3.htm", OnInit, OnSetActive, OnNext, OnClick, NULL};
 
 INT_PTR CALLBACK Step3DlgProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        SendDlgItemMessageA(hDlg, IDC_STEP3_APPNAME, EM_LIMITTEXT, sizeof(SfxSettings.appName) - 1, 0);
-        SendDlgItemMessageA(hDlg, IDC_STEP3_CUSTOMDIR, EM_LIMITTEXT, sizeof(SfxSettings.customDest) - 1, 0);
-        UpdateDestinationControls(hDlg);
-        return TRUE;
-    case WM_COMMAND:
-        if (HIWORD(wParam) != BN_CLICKED)
-            break;
-        switch (LOWORD(wParam)) {
-        case IDC_STEP3_AUTOEXTRACT:
-        case IDC_STEP3_DESTTEMP:
-        case IDC_STEP3_DESTCURRENT:
-        case IDC_STEP3_DESTCUSTOM:
-            UpdateDestinationControls(hDlg);
-            return TRUE;
-        }
-        break;
-    case WM_NOTIFY:
-        return OnNotify(hDlg, (const NMHDR *)lParam);
-    }
-    return FALSE;
+    return RunWizardPage(&Page, hDlg, message, wParam, lParam);
 }

@@ -49,14 +49,3 @@ int RunWizard(void)
     FillWizardSheet(&header, pages);
     return PropertySheetA(&header) != -1;
 }
-
-void SetPageWizardButtons(HWND hPage, DWORD buttons)
-{
-    PostMessageA(GetParent(hPage), PSM_SETWIZBUTTONS, 0, (LPARAM)buttons);
-}
-
-INT_PTR SetPageResult(HWND hPage, LONG_PTR result)
-{
-    SetWindowLongPtrA(hPage, DWLP_MSGRESULT, result);
-    return TRUE;
-}

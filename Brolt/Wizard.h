@@ -19,10 +19,4 @@ void FillWizardSheet(PROPSHEETHEADERA *header, PROPSHEETPAGEA pages[WIZARD_PAGE_
 // Runs the modal wizard; 0 only when the property sheet could not be shown.
 int RunWizard(void);
 
-// Posts the wizard buttons a page offers while it is active.
-void SetPageWizardButtons(HWND hPage, DWORD buttons);
-
-// Answers a page's notification: 0 lets the wizard go on, -1 keeps the page.
-INT_PTR SetPageResult(HWND hPage, LONG_PTR result);
-
 INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
