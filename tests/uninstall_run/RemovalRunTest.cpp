@@ -310,14 +310,10 @@ TEST(Finishing, LogNamedWithoutDirectoryLeavesItsSurroundingsAlone)
     log.AddFile(dir + "\\app.txt");
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
 
-    std::string cmd = "\"" + BinDir() + "\\Kolvu.exe\" uninst.log /yes";
-    PROCESS_INFORMATION pi;
-    ASSERT_TRUE(UiStartProcess(cmd.c_str(), &pi, dir.c_str()));
-    HWND hBox = UiWaitWindow("Uninstall", pi.dwProcessId, 20000, UI_DIALOG_CLASS);
-    ASSERT_TRUE(hBox != NULL);
-    EXPECT_EQ(kSuccessText, BoxText(hBox));
-    UiPressButton(hBox, IDOK);
-    EXPECT_EQ(0u, UiWaitExit(&pi, 20000));
+    KolvuRun run;
+    ASSERT_TRUE(run.Start("uninst.log /yes", "Kolvu.exe", dir.c_str()));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
     EXPECT_FALSE(PathExists(dir + "\\app.txt"));
     EXPECT_FALSE(PathExists(dir + "\\uninst.log"));
     EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB")) << "no directory part: no language files are looked for";

@@ -21,6 +21,9 @@ std::vector<std::string> ReadTextLines(const std::string &path);
 // Creates or replaces the file; true when all of the text was written.
 bool WriteTextFile(const std::string &path, const std::string &text = "x");
 bool PathExists(const std::string &path);
+// Folder of the running program, where the programs it drives and their fixtures
+// lie (no trailing backslash).
+std::string BinDir();
 
 bool RegKeyExists(HKEY hRoot, const char *pszSubKey);
 bool RegValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue);

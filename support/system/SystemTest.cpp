@@ -87,6 +87,18 @@ bool PathExists(const std::string &path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string BinDir()
+{
+    char szPath[MAX_PATH];
+    DWORD cch = GetModuleFileNameA(NULL, szPath, MAX_PATH);
+    if (cch == 0 || cch >= MAX_PATH)
+        return ".";
+    char *pszSlash = strrchr(szPath, '\\');
+    if (pszSlash)
+        *pszSlash = '\0';
+    return szPath;
+}
+
 bool RegKeyExists(HKEY hRoot, const char *pszSubKey)
 {
     RegKey hKey;
