@@ -35,6 +35,23 @@ DWORD RegGetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD
 // The key with all its subkeys.
 void DeleteRegTree(HKEY hRoot, const char *pszSubKey);
 
+// Holds files open without delete sharing (FileLocker.exe beside the program) until
+// Release or destruction, as another program using them would.
+class FileLock {
+public:
+    FileLock() = default;
+    ~FileLock() { Release(); }
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+    // True once every file is held.
+    bool Hold(const std::vector<std::string> &paths);
+    // Lets go of the files; the locker's exit code (0 after a clean release).
+    DWORD Release();
+
+private:
+    HANDLE hProcess_ = NULL, hHeld_ = NULL, hRelease_ = NULL;
+};
+
 // Without a window manager on the virtual display, Wine waits up to 2 s for every
 // hidden top-level window to be "withdrawn" by a manager that never comes. Windows
 // that Wine frames itself hide at once, and screenshots show their captions.

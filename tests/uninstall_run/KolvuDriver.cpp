@@ -221,43 +221,6 @@ bool KolvuRun::NoBoxFor(DWORD dwMs)
     return true;
 }
 
-FileLock::FileLock() : pi_(), hHeld_(NULL), hRelease_(NULL)
-{
-}
-
-FileLock::~FileLock()
-{
-    Release();
-}
-
-bool FileLock::Hold(const std::string &tag, const std::vector<std::string> &paths)
-{
-    hHeld_ = CreateEventA(NULL, TRUE, FALSE, ("ZendrixLocker." + tag + ".held").c_str());
-    hRelease_ = CreateEventA(NULL, TRUE, FALSE, ("ZendrixLocker." + tag + ".release").c_str());
-    ResetEvent(hHeld_);
-    ResetEvent(hRelease_);
-    std::string cmd = "\"" + BinDir() + "\\FileLocker.exe\" " + tag;
-    for (const std::string &path : paths)
-        cmd += " \"" + path + "\"";
-    if (!UiStartProcess(cmd.c_str(), &pi_))
-        return false;
-    HANDLE waits[2] = {hHeld_, pi_.hProcess};
-    return WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
-}
-
-void FileLock::Release()
-{
-    if (hRelease_)
-        SetEvent(hRelease_);
-    if (pi_.hProcess)
-        UiWaitExit(&pi_, 10000);
-    if (hHeld_)
-        CloseHandle(hHeld_);
-    if (hRelease_)
-        CloseHandle(hRelease_);
-    hHeld_ = hRelease_ = NULL;
-}
-
 std::vector<std::string> RestartListLines(HWND hDlg)
 {
     HWND hList = GetDlgItem(hDlg, 1002);

@@ -92,20 +92,6 @@ private:
     HANDLE hTracer_, hStarted_;
 };
 
-// Holds files open without delete sharing (FileLocker.exe) until Release or destruction.
-class FileLock {
-public:
-    FileLock();
-    ~FileLock();
-    // True once every file is held.
-    bool Hold(const std::string &tag, const std::vector<std::string> &paths);
-    void Release();
-
-private:
-    PROCESS_INFORMATION pi_;
-    HANDLE hHeld_, hRelease_;
-};
-
 // The restart dialog's locked-file list (item 1002).
 std::vector<std::string> RestartListLines(HWND hDlg);
 // The pending operations of the next start (NT family), as one lower-case text.

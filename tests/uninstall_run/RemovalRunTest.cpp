@@ -741,7 +741,7 @@ TEST(Report, EveryLineTellsWhatBecameOfItsRecord)
     log.AddDirectory(keep);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("report", {locked}));
+    ASSERT_TRUE(lock.Hold({locked}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes /log:\"" + report + "\""));
@@ -833,7 +833,7 @@ TEST(Outcome, RefusedSchedulingIsAFailure)
     }
     RegSetValueExA(hKey, kPending, 0, REG_SZ, (const BYTE *)"x", 2);
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("refused", {locked}));
+    ASSERT_TRUE(lock.Hold({locked}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));

@@ -49,7 +49,7 @@ TEST(RestartDialog, LockedFilesAreListedAndNoKeepsThem)
     log.AddFile(alpha);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("restartno", {beta, alpha}));
+    ASSERT_TRUE(lock.Hold({beta, alpha}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
@@ -90,7 +90,7 @@ TEST(RestartDialog, CloseBoxBehavesLikeNo)
     log.AddFile(locked);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("closebox", {locked}));
+    ASSERT_TRUE(lock.Hold({locked}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
@@ -112,7 +112,7 @@ TEST(RestartDialog, LockedInstallLogIsListedAsGiven)
     log.AddFile(dir + "\\app.txt");
     ASSERT_TRUE(log.Save(logPath));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("lockedlog", {logPath}));
+    ASSERT_TRUE(lock.Hold({logPath}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(logPath) + " /yes"));
@@ -146,7 +146,7 @@ TEST(RestartDialog, NinetyFiveFamilySchedulesInWininit)
     log.AddFile(second);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("win98", {first, second}));
+    ASSERT_TRUE(lock.Hold({first, second}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes", "Kolvu95.exe"));
@@ -188,7 +188,7 @@ TEST(RestartYes, PendingDeletionIsCarriedOutByTheRestart)
     log.AddFile(locked);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("restartyes", {locked}));
+    ASSERT_TRUE(lock.Hold({locked}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
