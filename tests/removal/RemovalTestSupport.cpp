@@ -12,12 +12,7 @@ static const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Sessi
 
 std::string BinPath(const char *pszName)
 {
-    char szModule[MAX_PATH];
-    GetModuleFileNameA(NULL, szModule, sizeof(szModule));
-    char *pszSlash = strrchr(szModule, '\\');
-    if (pszSlash != NULL)
-        pszSlash[1] = '\0';
-    return std::string(szModule) + pszName;
+    return BinDir() + "\\" + pszName;
 }
 
 ScratchDir::ScratchDir()
