@@ -221,6 +221,13 @@ bool KolvuRun::NoBoxFor(DWORD dwMs)
     return true;
 }
 
+bool HoldRecordedFile(const std::string &path, const std::string &dir, InstallLogWriter &log, FileLock &lock)
+{
+    WriteTextFile(path);
+    log.AddFile(path);
+    return log.Save(dir + "\\uninst.log") && lock.Hold({path});
+}
+
 std::vector<std::string> RestartListLines(HWND hDlg)
 {
     HWND hList = GetDlgItem(hDlg, 1002);

@@ -92,6 +92,9 @@ private:
     HANDLE hTracer_, hStarted_;
 };
 
+// The file in use of a restart case: written, recorded last in the log, the log saved
+// as <dir>\\uninst.log, and the file held by the lock; false when a step failed.
+bool HoldRecordedFile(const std::string &path, const std::string &dir, InstallLogWriter &log, FileLock &lock);
 // The restart dialog's locked-file list (item 1002).
 std::vector<std::string> RestartListLines(HWND hDlg);
 // The pending operations of the next start (NT family), as one lower-case text.

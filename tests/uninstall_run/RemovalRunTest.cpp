@@ -816,12 +816,10 @@ TEST(Outcome, RefusedSchedulingIsAFailure)
 {
     const char *const kSession = "System\\CurrentControlSet\\Control\\Session Manager";
     const char *const kPending = "PendingFileRenameOperations";
-    std::string dir = FreshCaseDir("refused");
-    std::string locked = dir + "\\locked.txt";
-    WriteTextFile(locked);
+    std::string dir = FreshCaseDir("refused"), locked = dir + "\\locked.txt";
     InstallLogWriter log;
-    log.AddFile(locked);
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    FileLock lock;
+    ASSERT_TRUE(HoldRecordedFile(locked, dir, log, lock));
     HKEY hKey;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kSession, &hKey));
     DWORD dwType = 0, cb = 0;
@@ -832,8 +830,6 @@ TEST(Outcome, RefusedSchedulingIsAFailure)
         RegQueryValueExA(hKey, kPending, NULL, &dwType, saved.data(), &cb);
     }
     RegSetValueExA(hKey, kPending, 0, REG_SZ, (const BYTE *)"x", 2);
-    FileLock lock;
-    ASSERT_TRUE(lock.Hold({locked}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));

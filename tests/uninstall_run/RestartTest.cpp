@@ -83,14 +83,10 @@ TEST(RestartDialog, LockedFilesAreListedAndNoKeepsThem)
 
 TEST(RestartDialog, CloseBoxBehavesLikeNo)
 {
-    std::string dir = FreshCaseDir("closebox");
-    std::string locked = dir + "\\locked.txt";
-    WriteTextFile(locked);
+    std::string dir = FreshCaseDir("closebox"), locked = dir + "\\locked.txt";
     InstallLogWriter log;
-    log.AddFile(locked);
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold({locked}));
+    ASSERT_TRUE(HoldRecordedFile(locked, dir, log, lock));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
@@ -177,18 +173,14 @@ TEST(RestartDialog, NinetyFiveFamilySchedulesInWininit)
 // can still delete it is the restart carrying out the pending operations.
 TEST(RestartYes, PendingDeletionIsCarriedOutByTheRestart)
 {
-    std::string dir = FreshCaseDir("restartyes");
-    std::string locked = dir + "\\locked.txt";
-    WriteTextFile(locked);
+    std::string dir = FreshCaseDir("restartyes"), locked = dir + "\\locked.txt";
     // read by the run, so they are its to delete
     ASSERT_TRUE(CopyFileA(LanguageFixture("english", "LEXA1.LDB").c_str(), (dir + "\\LEXA1.LDB").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(LanguageFixture("secondary", "LEXA2.LDB").c_str(), (dir + "\\LEXA2.LDB").c_str(), FALSE));
     InstallLogWriter log;
     log.SetLanguageFiles(LANGF_FIRST_FILE | LANGF_SECOND_FILE);
-    log.AddFile(locked);
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold({locked}));
+    ASSERT_TRUE(HoldRecordedFile(locked, dir, log, lock));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
