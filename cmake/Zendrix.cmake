@@ -5,7 +5,7 @@
 #   zx_gui_program(target)      GUI subsystem, static runtime
 #   zx_stamp_checksum(target)   writes the PE checksum after linking
 #   zx_stub_code(target)        compiled as the loader stub is (Windows tree)
-#   zx_windows_test(name SOURCES .. [LIBS ..] [TIMEOUT s])   GoogleTest under Wine
+#   zx_windows_test(name SOURCES .. [LIBS ..] [ARGS ..] [TIMEOUT s])   GoogleTest under Wine
 #   zx_native_test(name SOURCES .. [LIBS ..])                GoogleTest with ASan/UBSan
 #   zx_fuzz_target(name SOURCES .. CORPUS dir [LIBS ..])     libFuzzer target; its
 #                               saved corpus is replayed as a test
@@ -78,13 +78,13 @@ function(zx_windows_test name)
   if(NOT ZX_WINDOWS)
     return()
   endif()
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;DEPENDS;ARGS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
   endif()
-  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${ZX_BIN})
+  add_test(NAME ${name} COMMAND ${name} ${T_ARGS} WORKING_DIRECTORY ${ZX_BIN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 600)
   endif()

@@ -24,14 +24,6 @@
 #include "SystemTest.h"
 #include "UiTest.h"
 
-static std::string BinDir()
-{
-    char szPath[MAX_PATH];
-    GetModuleFileNameA(NULL, szPath, MAX_PATH);
-    *strrchr(szPath, '\\') = '\0';
-    return szPath;
-}
-
 static std::string DirPath(const std::string &root, int d)
 {
     char sz[16];

@@ -14,9 +14,18 @@ void CollectReport(const char* pszReport) {
     g_reports.push_back(pszReport);
 }
 
-TEST(DiagnosticBuild, FailedAllocationAssertsOnTheOutputBuffer) {
-    g_reports.clear();
-    SetDiagnosticReportProc(CollectReport);
+// Every case collects the reports and hands the report procedure back, even
+// when an assertion ends it early: a stale procedure would catch later reports.
+class DiagnosticBuild : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_reports.clear();
+        SetDiagnosticReportProc(CollectReport);
+    }
+    void TearDown() override { SetDiagnosticReportProc(NULL); }
+};
+
+TEST_F(DiagnosticBuild, FailedAllocationAssertsOnTheOutputBuffer) {
     SetMultiLangFault(MULTILANG_FAULT_ALLOC);
     EXPECT_EQ(nullptr, WideToAnsi(L"Uninstall"));
     ASSERT_EQ(1u, g_reports.size());
@@ -30,17 +39,13 @@ TEST(DiagnosticBuild, FailedAllocationAssertsOnTheOutputBuffer) {
     EXPECT_STREQ("Uninstall", psz);
     free(psz);
     EXPECT_EQ(1u, g_reports.size());
-    SetDiagnosticReportProc(NULL);
 }
 
-TEST(DiagnosticBuild, FailedConversionAssertsAndYieldsNoText) {
-    g_reports.clear();
-    SetDiagnosticReportProc(CollectReport);
+TEST_F(DiagnosticBuild, FailedConversionAssertsAndYieldsNoText) {
     SetMultiLangFault(MULTILANG_FAULT_CONVERT);
     EXPECT_EQ(nullptr, WideToAnsi(L"Uninstall"));
     ASSERT_EQ(1u, g_reports.size());
     EXPECT_NE(std::string::npos, g_reports[0].find("MultiLang"));
-    SetDiagnosticReportProc(NULL);
 }
 
 }  // namespace

@@ -11,13 +11,6 @@
 
 namespace {
 
-std::string BinDir() {
-    char sz[MAX_PATH];
-    GetModuleFileNameA(NULL, sz, MAX_PATH);
-    *strrchr(sz, '\\') = '\0';
-    return sz;
-}
-
 std::string FixturePath(const char* relative) {
     std::string path = BinDir() + "\\langfiles\\" + relative;
     for (char& c : path)

@@ -19,6 +19,15 @@ DWORD StartSfx(const std::string &sfx, const std::string &arguments, PROCESS_INF
     return UiStartProcess(line.c_str(), pi) ? 1 : 0;
 }
 
+// An archive that opens with its dialog, captioned with the application's name.
+TestArchive DialogArchive(const char *appName)
+{
+    TestArchive a;
+    a.header.showDialog = 1;
+    a.SetText(a.header.appName, sizeof(a.header.appName), appName);
+    return a;
+}
+
 // The dialog of the process that has the control; the progress window shares the caption.
 HWND WaitDialogWith(DWORD process, int id)
 {
@@ -49,9 +58,7 @@ void Answer(DWORD process, const char *caption, const std::string &file, int but
 TEST(OpeningDialog, ShowsTheNameAndTakesAnEditedDestination)
 {
     ScratchFolder work("open");
-    TestArchive a;
-    a.header.showDialog = 1;
-    a.SetText(a.header.appName, sizeof(a.header.appName), "Demo Tools 2");
+    TestArchive a = DialogArchive("Demo Tools 2");
     a.SetText(a.header.destination, sizeof(a.header.destination), work / "default");
     a.files.push_back({"tool.txt", "t"});
     ASSERT_TRUE(WriteTestSfx(work / "d.exe", a));
@@ -66,15 +73,7 @@ TEST(OpeningDialog, ShowsTheNameAndTakesAnEditedDestination)
     SetDlgItemTextA(dialog, kDestinationEdit, (work / "chosen").c_str());
     UiPressButton(dialog, IDOK);
 
-    HWND done = NULL;
-    for (int i = 0; i < 100 && !done; i++) {
-        for (HWND w : UiProcessWindows(pi.dwProcessId, UI_DIALOG_CLASS)) {
-            if (UiMessageBoxText(w).find("The files were extracted to:") == 0)
-                done = w;
-        }
-        if (!done)
-            Sleep(100);
-    }
+    HWND done = WaitMessageBox(pi.dwProcessId, "The files were extracted to:");
     ASSERT_TRUE(done != NULL);
     EXPECT_EQ("The files were extracted to:\n" + work / "chosen", UiMessageBoxText(done));
     UiPressButton(done, IDOK);
@@ -86,9 +85,7 @@ TEST(OpeningDialog, ShowsTheNameAndTakesAnEditedDestination)
 TEST(OpeningDialog, CancelWritesNothing)
 {
     ScratchFolder work("cancel");
-    TestArchive a;
-    a.header.showDialog = 1;
-    a.SetText(a.header.appName, sizeof(a.header.appName), "Cancel Me");
+    TestArchive a = DialogArchive("Cancel Me");
     a.SetText(a.header.destination, sizeof(a.header.destination), work / "out");
     a.files.push_back({"x.txt", "x"});
     ASSERT_TRUE(WriteTestSfx(work / "c.exe", a));
@@ -104,10 +101,8 @@ TEST(OpeningDialog, CancelWritesNothing)
 TEST(OpeningDialog, SetupModuleOffersNoDestination)
 {
     ScratchFolder work("setupdlg");
-    TestArchive a;
-    a.header.showDialog = 1;
+    TestArchive a = DialogArchive("Setup Demo");
     a.header.moduleType = SFX_MODULE_SETUP;
-    a.SetText(a.header.appName, sizeof(a.header.appName), "Setup Demo");
     a.files.push_back({"RecordLaunch.exe", ReadWholeFile("RecordLaunch.exe")});
     a.SetText(a.header.launchFile, sizeof(a.header.launchFile), "RecordLaunch.exe");
     ASSERT_TRUE(WriteTestSfx(work / "s.exe", a));
@@ -168,9 +163,7 @@ TEST(OverwriteQuestion, YesNoAndTheToAllAnswers)
 TEST(OpeningDialog, TheOfferedNewFolderIsNeverAFolderThatTookItsName)
 {
     ScratchFolder work("fresh");
-    TestArchive a;
-    a.header.showDialog = 1;
-    a.SetText(a.header.appName, sizeof(a.header.appName), "Fresh Demo");
+    TestArchive a = DialogArchive("Fresh Demo");
     a.files.push_back({"fresh.txt", "f"});
     ASSERT_TRUE(WriteTestSfx(work / "f.exe", a));
 

@@ -105,8 +105,8 @@ TEST_F(FileRemovalNt, LockedFileIsScheduledUnderItsShortPathAndListedUnderItsLon
     std::string shortPath = ShortPath(locked);
     ASSERT_FALSE(shortPath.empty());
     ASSERT_NE(shortPath, locked) << "the test needs a name with a distinct short form";
-    LockedFiles locker;
-    ASSERT_TRUE(locker.Lock({locked}));
+    FileLock locker;
+    ASSERT_TRUE(locker.Hold({locked}));
 
     EXPECT_NE(0, RemoveFileOrSchedule(locked.c_str()));
 
@@ -124,8 +124,8 @@ TEST_F(FileRemovalNt, LockedFileWithItsCreatedSpellingIsListedAsThePathPassed)
 {
     std::string locked = dir / "Locked Mixed.TXT";
     ASSERT_TRUE(WriteTextFile(locked, "x"));
-    LockedFiles locker;
-    ASSERT_TRUE(locker.Lock({locked}));
+    FileLock locker;
+    ASSERT_TRUE(locker.Hold({locked}));
     std::string lower = LowerAscii(locked);
     EXPECT_NE(0, RemoveFileOrSchedule(lower.c_str(), locked.c_str()));
     EXPECT_EQ(std::vector<std::string>{lower}, restart.LockedList());
@@ -139,8 +139,8 @@ TEST_F(FileRemovalNt, LockedFilesAreListedSortedAndAllScheduled)
     std::string first = dir / "Apple Data File.dat";
     ASSERT_TRUE(WriteTextFile(second, "x"));
     ASSERT_TRUE(WriteTextFile(first, "x"));
-    LockedFiles locker;
-    ASSERT_TRUE(locker.Lock({second, first}));
+    FileLock locker;
+    ASSERT_TRUE(locker.Hold({second, first}));
 
     RemoveFileOrSchedule(second.c_str());
     RemoveFileOrSchedule(first.c_str());
@@ -234,8 +234,8 @@ TEST_F(FileRemovalWin98Child, EveryLockedFileGetsItsOwnNulLineAndOtherLinesStay)
     ASSERT_TRUE(WriteTextFile(first, "x"));
     ASSERT_TRUE(WriteTextFile(second, "x"));
     size_t pendingBefore = PendingDeletions().size();
-    LockedFiles locker;
-    ASSERT_TRUE(locker.Lock({first, second}));
+    FileLock locker;
+    ASSERT_TRUE(locker.Hold({first, second}));
 
     EXPECT_NE(0, RemoveFileOrSchedule(first.c_str()));
     EXPECT_NE(0, RemoveFileOrSchedule(second.c_str()));

@@ -13,12 +13,7 @@ static const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Sessi
 
 std::string BinPath(const char *pszName)
 {
-    char szModule[MAX_PATH];
-    GetModuleFileNameA(NULL, szModule, sizeof(szModule));
-    char *pszSlash = strrchr(szModule, '\\');
-    if (pszSlash != NULL)
-        pszSlash[1] = '\0';
-    return std::string(szModule) + pszName;
+    return BinDir() + "\\" + pszName;
 }
 
 ScratchDir::ScratchDir()
@@ -44,57 +39,6 @@ std::string ShortPath(const std::string &path)
     char szShort[MAX_PATH];
     DWORD cch = GetShortPathNameA(path.c_str(), szShort, sizeof(szShort));
     return (cch == 0 || cch >= sizeof(szShort)) ? std::string() : std::string(szShort);
-}
-
-LockedFiles::~LockedFiles() { Release(); }
-
-bool LockedFiles::Lock(const std::vector<std::string> &paths)
-{
-    static int s_counter;
-    char szTag[64];
-    snprintf(szTag, sizeof(szTag), "removal-%lu-%d", (unsigned long)GetCurrentProcessId(),
-             ++s_counter);
-    char szEvent[128];
-    snprintf(szEvent, sizeof(szEvent), "ZendrixLocker.%s.held", szTag);
-    m_hHeld = CreateEventA(NULL, TRUE, FALSE, szEvent);
-    snprintf(szEvent, sizeof(szEvent), "ZendrixLocker.%s.release", szTag);
-    m_hRelease = CreateEventA(NULL, TRUE, FALSE, szEvent);
-
-    std::string commandLine = "\"" + BinPath("FileLocker.exe") + "\" " + szTag;
-    for (const std::string &p : paths)
-        commandLine += " \"" + p + "\"";
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof(si));
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL,
-                        &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    m_hProcess = pi.hProcess;
-    // A locker that ends first could not open a file.
-    HANDLE waitFor[2] = {m_hHeld, m_hProcess};
-    return WaitForMultipleObjects(2, waitFor, FALSE, 30000) == WAIT_OBJECT_0;
-}
-
-DWORD LockedFiles::Release()
-{
-    DWORD dwExit = 0;
-    if (m_hRelease != NULL)
-        SetEvent(m_hRelease);
-    if (m_hProcess != NULL) {
-        WaitForSingleObject(m_hProcess, 30000);
-        GetExitCodeProcess(m_hProcess, &dwExit);
-        CloseHandle(m_hProcess);
-    }
-    if (m_hHeld != NULL)
-        CloseHandle(m_hHeld);
-    if (m_hRelease != NULL)
-        CloseHandle(m_hRelease);
-    m_hProcess = m_hHeld = m_hRelease = NULL;
-    return dwExit;
 }
 
 static std::vector<std::string> ReadPendingPairs()

@@ -1,4 +1,4 @@
-// RemovalTestSupport.h -- scratch directories, locked files, registry probes and a
+// RemovalTestSupport.h -- scratch directories, registry probes and a
 // restart dialog for the removal tests.
 #pragma once
 #include <windows.h>
@@ -24,20 +24,6 @@ private:
 };
 
 std::string ShortPath(const std::string &path);
-
-// Runs FileLocker.exe on the paths and waits until it holds them all.
-class LockedFiles {
-public:
-    LockedFiles() = default;
-    ~LockedFiles();
-    bool Lock(const std::vector<std::string> &paths);
-    // Lets go of the files; returns the locker's exit code (0 after a clean release).
-    DWORD Release();
-private:
-    HANDLE m_hProcess = NULL;
-    HANDLE m_hHeld = NULL;
-    HANDLE m_hRelease = NULL;
-};
 
 // Sources of the NT family's pending deletions, as the system stored them.
 std::vector<std::string> PendingDeletions();

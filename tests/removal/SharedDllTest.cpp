@@ -125,8 +125,8 @@ TEST_F(SharedDll, ValueNamesMatchWithoutRegardToCase)
 TEST_F(SharedDll, LockedLastUseIsScheduledAndListed)
 {
     ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, file.c_str(), 1));
-    LockedFiles locker;
-    ASSERT_TRUE(locker.Lock({file}));
+    FileLock locker;
+    ASSERT_TRUE(locker.Hold({file}));
     RemoveSharedFile(file.c_str());
     EXPECT_TRUE(UninstallState.RestartNeeded);
     EXPECT_EQ(std::vector<std::string>{file}, restart.LockedList());

@@ -4,18 +4,9 @@
 #include <commctrl.h>
 #include <ctype.h>
 #include <stdio.h>
+#include <string.h>
 
 #include "UiTest.h"
-
-std::string BinDir()
-{
-    char szPath[MAX_PATH];
-    GetModuleFileNameA(NULL, szPath, MAX_PATH);
-    char *pszSlash = strrchr(szPath, '\\');
-    if (pszSlash)
-        *pszSlash = '\0';
-    return szPath;
-}
 
 std::string FreshCaseDir(const std::string &name)
 {
@@ -70,7 +61,7 @@ int ProgressPos(HWND hDlg)
     return (int)result;
 }
 
-KolvuRun::KolvuRun() : pi_(), running_(false)
+KolvuRun::KolvuRun() : pi_(), running_(false), hTracer_(NULL), hStarted_(NULL)
 {
 }
 
@@ -78,6 +69,8 @@ KolvuRun::~KolvuRun()
 {
     if (running_)
         Exit(1000);
+    if (hTracer_)
+        CloseHandle(hTracer_);
 }
 
 bool KolvuRun::StartLog(const std::string &dir, const InstallLogWriter &log, const std::string &switches)
@@ -88,12 +81,76 @@ bool KolvuRun::StartLog(const std::string &dir, const InstallLogWriter &log, con
 
 bool KolvuRun::Start(const std::string &arguments, const char *pszExe, const char *pszDirectory)
 {
+    return Launch(arguments, pszExe, pszDirectory, false);
+}
+
+bool KolvuRun::StartTraced(const std::string &arguments)
+{
+    return Launch(arguments, "Kolvu.exe", NULL, true);
+}
+
+bool KolvuRun::Launch(const std::string &arguments, const char *pszExe, const char *pszDirectory, bool bTraced)
+{
     LetWineDrawFrames();
-    std::string cmd = "\"" + BinDir() + "\\" + pszExe + "\"";
+    cmd_ = "\"" + BinDir() + "\\" + pszExe + "\"";
     if (!arguments.empty())
-        cmd += " " + arguments;
-    running_ = UiStartProcess(cmd.c_str(), &pi_, pszDirectory ? pszDirectory : BinDir().c_str());
+        cmd_ += " " + arguments;
+    dir_ = pszDirectory ? pszDirectory : BinDir();
+    trace_.clear();
+    if (!bTraced) {
+        running_ = UiStartProcess(cmd_.c_str(), &pi_, dir_.c_str());
+        return running_;
+    }
+    hStarted_ = CreateEventA(NULL, TRUE, FALSE, NULL);
+    hTracer_ = CreateThread(NULL, 0, TraceThread, this, 0, NULL);
+    if (hTracer_)
+        WaitForSingleObject(hStarted_, INFINITE);
+    CloseHandle(hStarted_);
+    hStarted_ = NULL;
     return running_;
+}
+
+// Only the thread that started a process as its debugger receives its debug events,
+// and the process stands still at each until they are answered: the tracer starts it
+// and answers everything until it ends, while the test answers its windows.
+DWORD WINAPI KolvuRun::TraceThread(LPVOID pRun)
+{
+    KolvuRun *run = (KolvuRun *)pRun;
+    bool bStarted = UiStartProcess(run->cmd_.c_str(), &run->pi_, run->dir_.c_str(), DEBUG_ONLY_THIS_PROCESS);
+    run->running_ = bStarted;
+    SetEvent(run->hStarted_);
+    HANDLE hProcess = NULL;   // the debugger's own handle, closed by the system at the end
+    DEBUG_EVENT event;
+    while (bStarted && WaitForDebugEvent(&event, INFINITE)) {
+        DWORD dwStatus = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case CREATE_PROCESS_DEBUG_EVENT:
+            hProcess = event.u.CreateProcessInfo.hProcess;
+            CloseHandle(event.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            CloseHandle(event.u.LoadDll.hFile);
+            break;
+        case EXCEPTION_DEBUG_EVENT:
+            // the loader's breakpoint is the debugger's; every other exception is the program's
+            if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                dwStatus = DBG_EXCEPTION_NOT_HANDLED;
+            break;
+        case OUTPUT_DEBUG_STRING_EVENT: {
+            const OUTPUT_DEBUG_STRING_INFO &info = event.u.DebugString;
+            char szText[4096];
+            SIZE_T cbRead = 0;
+            if (!info.fUnicode && info.nDebugStringLength > 0 && info.nDebugStringLength <= sizeof(szText) &&
+                ReadProcessMemory(hProcess, info.lpDebugStringData, szText, info.nDebugStringLength, &cbRead))
+                run->trace_.append(szText, strnlen(szText, cbRead));
+            break;
+        }
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, dwStatus);
+        if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT)
+            break;
+    }
+    return 0;
 }
 
 void KolvuRun::Kill()
@@ -142,7 +199,13 @@ DWORD KolvuRun::Exit(DWORD dwTimeoutMs)
     if (!running_)
         return UI_STILL_RUNNING;
     running_ = false;
-    return UiWaitExit(&pi_, dwTimeoutMs);
+    DWORD dwCode = UiWaitExit(&pi_, dwTimeoutMs);
+    if (hTracer_) {
+        WaitForSingleObject(hTracer_, 10000);
+        CloseHandle(hTracer_);
+        hTracer_ = NULL;
+    }
+    return dwCode;
 }
 
 bool KolvuRun::NoBoxFor(DWORD dwMs)
@@ -158,41 +221,11 @@ bool KolvuRun::NoBoxFor(DWORD dwMs)
     return true;
 }
 
-FileLock::FileLock() : pi_(), hHeld_(NULL), hRelease_(NULL)
+bool HoldRecordedFile(const std::string &path, const std::string &dir, InstallLogWriter &log, FileLock &lock)
 {
-}
-
-FileLock::~FileLock()
-{
-    Release();
-}
-
-bool FileLock::Hold(const std::string &tag, const std::vector<std::string> &paths)
-{
-    hHeld_ = CreateEventA(NULL, TRUE, FALSE, ("ZendrixLocker." + tag + ".held").c_str());
-    hRelease_ = CreateEventA(NULL, TRUE, FALSE, ("ZendrixLocker." + tag + ".release").c_str());
-    ResetEvent(hHeld_);
-    ResetEvent(hRelease_);
-    std::string cmd = "\"" + BinDir() + "\\FileLocker.exe\" " + tag;
-    for (const std::string &path : paths)
-        cmd += " \"" + path + "\"";
-    if (!UiStartProcess(cmd.c_str(), &pi_))
-        return false;
-    HANDLE waits[2] = {hHeld_, pi_.hProcess};
-    return WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
-}
-
-void FileLock::Release()
-{
-    if (hRelease_)
-        SetEvent(hRelease_);
-    if (pi_.hProcess)
-        UiWaitExit(&pi_, 10000);
-    if (hHeld_)
-        CloseHandle(hHeld_);
-    if (hRelease_)
-        CloseHandle(hRelease_);
-    hHeld_ = hRelease_ = NULL;
+    WriteTextFile(path);
+    log.AddFile(path);
+    return log.Save(dir + "\\uninst.log") && lock.Hold({path});
 }
 
 std::vector<std::string> RestartListLines(HWND hDlg)

@@ -40,8 +40,6 @@ std::vector<std::string> ReportTail(const std::string &path);
 // The record line for the subject, or a line with record 0 and empty texts.
 ReportLine ReportFor(const std::vector<ReportLine> &lines, const std::string &subject);
 
-// Directory of the test program, where Kolvu.exe and the fixtures lie (no trailing backslash).
-std::string BinDir();
 // C:\ZxRun\<name>, removed with everything in it and made again, empty.
 std::string FreshCaseDir(const std::string &name);
 // Full path of a file in the Windows directory.
@@ -60,6 +58,10 @@ public:
     // Starts <bin>\<exe> with the exact command line "<exe path> <arguments>",
     // in the bin directory unless another working directory is given.
     bool Start(const std::string &arguments, const char *pszExe = "Kolvu.exe", const char *pszDirectory = NULL);
+    // Starts Kolvu.exe the same way with the test as its debugger; Trace() then holds
+    // what it sent to the debugger, whole once Exit() has returned.
+    bool StartTraced(const std::string &arguments);
+    const std::string &Trace() const { return trace_; }
     // Saves the log as <dir>\uninst.log and starts Kolvu on it, quoted, with the switches.
     bool StartLog(const std::string &dir, const InstallLogWriter &log, const std::string &switches = " /yes");
     // Ends the process from outside, as a crash or the task manager would.
@@ -81,24 +83,18 @@ public:
     bool NoBoxFor(DWORD dwMs);
 
 private:
+    bool Launch(const std::string &arguments, const char *pszExe, const char *pszDirectory, bool bTraced);
+    static DWORD WINAPI TraceThread(LPVOID pRun);
+
     PROCESS_INFORMATION pi_;
     bool running_;
+    std::string cmd_, dir_, trace_;
+    HANDLE hTracer_, hStarted_;
 };
 
-// Holds files open without delete sharing (FileLocker.exe) until Release or destruction.
-class FileLock {
-public:
-    FileLock();
-    ~FileLock();
-    // True once every file is held.
-    bool Hold(const std::string &tag, const std::vector<std::string> &paths);
-    void Release();
-
-private:
-    PROCESS_INFORMATION pi_;
-    HANDLE hHeld_, hRelease_;
-};
-
+// The file in use of a restart case: written, recorded last in the log, the log saved
+// as <dir>\\uninst.log, and the file held by the lock; false when a step failed.
+bool HoldRecordedFile(const std::string &path, const std::string &dir, InstallLogWriter &log, FileLock &lock);
 // The restart dialog's locked-file list (item 1002).
 std::vector<std::string> RestartListLines(HWND hDlg);
 // The pending operations of the next start (NT family), as one lower-case text.

@@ -55,7 +55,7 @@ void RunThroughEveryWindow(const std::string &dir, InstallLogWriter &log, const 
     log.AddFile(locked);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold(pszPrefix, {locked}));
+    ASSERT_TRUE(lock.Hold({locked}));
     HANDLE hReached = CreateEventA(NULL, FALSE, FALSE, "ZendrixProbe.reached");
     HANDLE hGo = CreateEventA(NULL, FALSE, FALSE, "ZendrixProbe.go");
 

@@ -310,14 +310,10 @@ TEST(Finishing, LogNamedWithoutDirectoryLeavesItsSurroundingsAlone)
     log.AddFile(dir + "\\app.txt");
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
 
-    std::string cmd = "\"" + BinDir() + "\\Kolvu.exe\" uninst.log /yes";
-    PROCESS_INFORMATION pi;
-    ASSERT_TRUE(UiStartProcess(cmd.c_str(), &pi, dir.c_str()));
-    HWND hBox = UiWaitWindow("Uninstall", pi.dwProcessId, 20000, UI_DIALOG_CLASS);
-    ASSERT_TRUE(hBox != NULL);
-    EXPECT_EQ(kSuccessText, BoxText(hBox));
-    UiPressButton(hBox, IDOK);
-    EXPECT_EQ(0u, UiWaitExit(&pi, 20000));
+    KolvuRun run;
+    ASSERT_TRUE(run.Start("uninst.log /yes", "Kolvu.exe", dir.c_str()));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
     EXPECT_FALSE(PathExists(dir + "\\app.txt"));
     EXPECT_FALSE(PathExists(dir + "\\uninst.log"));
     EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB")) << "no directory part: no language files are looked for";
@@ -748,7 +744,7 @@ TEST(Report, EveryLineTellsWhatBecameOfItsRecord)
     log.AddDirectory(keep);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("report", {locked}));
+    ASSERT_TRUE(lock.Hold({locked}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes /log:\"" + report + "\""));
@@ -823,12 +819,10 @@ TEST(Outcome, RefusedSchedulingIsAFailure)
 {
     const char *const kSession = "System\\CurrentControlSet\\Control\\Session Manager";
     const char *const kPending = "PendingFileRenameOperations";
-    std::string dir = FreshCaseDir("refused");
-    std::string locked = dir + "\\locked.txt";
-    WriteTextFile(locked);
+    std::string dir = FreshCaseDir("refused"), locked = dir + "\\locked.txt";
     InstallLogWriter log;
-    log.AddFile(locked);
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
+    FileLock lock;
+    ASSERT_TRUE(HoldRecordedFile(locked, dir, log, lock));
     HKEY hKey;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kSession, &hKey));
     DWORD dwType = 0, cb = 0;
@@ -839,8 +833,6 @@ TEST(Outcome, RefusedSchedulingIsAFailure)
         RegQueryValueExA(hKey, kPending, NULL, &dwType, saved.data(), &cb);
     }
     RegSetValueExA(hKey, kPending, 0, REG_SZ, (const BYTE *)"x", 2);
-    FileLock lock;
-    ASSERT_TRUE(lock.Hold("refused", {locked}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));

@@ -1,4 +1,5 @@
 // RestartTest.cpp -- Kolvu.exe with files in use: the restart dialog, its answers, the log itself locked, the 95 family.
+// RestartYes.* really restarts: it runs only in a throwaway Wine prefix (restart-yes.sh).
 #include <gtest/gtest.h>
 
 #include "InstallLogWriter.h"
@@ -48,7 +49,7 @@ TEST(RestartDialog, LockedFilesAreListedAndNoKeepsThem)
     log.AddFile(alpha);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("restartno", {beta, alpha}));
+    ASSERT_TRUE(lock.Hold({beta, alpha}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
@@ -82,14 +83,10 @@ TEST(RestartDialog, LockedFilesAreListedAndNoKeepsThem)
 
 TEST(RestartDialog, CloseBoxBehavesLikeNo)
 {
-    std::string dir = FreshCaseDir("closebox");
-    std::string locked = dir + "\\locked.txt";
-    WriteTextFile(locked);
+    std::string dir = FreshCaseDir("closebox"), locked = dir + "\\locked.txt";
     InstallLogWriter log;
-    log.AddFile(locked);
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("closebox", {locked}));
+    ASSERT_TRUE(HoldRecordedFile(locked, dir, log, lock));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
@@ -111,7 +108,7 @@ TEST(RestartDialog, LockedInstallLogIsListedAsGiven)
     log.AddFile(dir + "\\app.txt");
     ASSERT_TRUE(log.Save(logPath));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("lockedlog", {logPath}));
+    ASSERT_TRUE(lock.Hold({logPath}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(logPath) + " /yes"));
@@ -145,7 +142,7 @@ TEST(RestartDialog, NinetyFiveFamilySchedulesInWininit)
     log.AddFile(second);
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
-    ASSERT_TRUE(lock.Hold("win98", {first, second}));
+    ASSERT_TRUE(lock.Hold({first, second}));
 
     KolvuRun run;
     ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes", "Kolvu95.exe"));
@@ -170,4 +167,37 @@ TEST(RestartDialog, NinetyFiveFamilySchedulesInWininit)
 
     DeleteFileA(wininit.c_str());
     DeleteFileA(exe.c_str());
+}
+
+// The scheduled file is released before Yes is pressed, so the only thing that
+// can still delete it is the restart carrying out the pending operations.
+TEST(RestartYes, PendingDeletionIsCarriedOutByTheRestart)
+{
+    std::string dir = FreshCaseDir("restartyes"), locked = dir + "\\locked.txt";
+    // read by the run, so they are its to delete
+    ASSERT_TRUE(CopyFileA(LanguageFixture("english", "LEXA1.LDB").c_str(), (dir + "\\LEXA1.LDB").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(LanguageFixture("secondary", "LEXA2.LDB").c_str(), (dir + "\\LEXA2.LDB").c_str(), FALSE));
+    InstallLogWriter log;
+    log.SetLanguageFiles(LANGF_FIRST_FILE | LANGF_SECOND_FILE);
+    FileLock lock;
+    ASSERT_TRUE(HoldRecordedFile(locked, dir, log, lock));
+
+    KolvuRun run;
+    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    HWND hDlg = run.WaitDialog("Restart");
+    ASSERT_TRUE(hDlg != NULL);
+    ASSERT_EQ(1u, RestartListLines(hDlg).size());
+    lock.Release();
+    Sleep(1000);
+    ASSERT_TRUE(PathExists(locked)) << "nothing but the restart deletes it";
+
+    UiPressButton(hDlg, IDOK);
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_FALSE(PathExists(dir + "\\LEXA1.LDB")) << "the language files go after Yes too";
+    EXPECT_FALSE(PathExists(dir + "\\LEXA2.LDB"));
+    DWORD dwStart = GetTickCount();
+    while (PathExists(locked) && GetTickCount() - dwStart < 20000)
+        Sleep(100);
+    EXPECT_FALSE(PathExists(locked));
+    EXPECT_EQ(std::string::npos, PendingRenamesLower().find("locked.txt"));
 }

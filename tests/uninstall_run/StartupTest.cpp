@@ -1,4 +1,4 @@
-// StartupTest.cpp -- Kolvu.exe's start-up: choosing and checking the log, preparing the language.
+// StartupTest.cpp -- Kolvu.exe's start-up: its self-check, choosing and checking the log, preparing the language.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,14 +14,18 @@ const char *const kNoLog = "Unable to locate Setup logfile.";
 const char *const kInvalidLog = "Invalid installation log.";
 const char *const kNoLanguageFile = "Unable to load language file. Uninstall failed !";
 const char *const kImageCut = "Invalid installation log. Unable to restore language DLL.";
+const char *const kCorruptText =
+    "The uninstaller's program file is corrupt and cannot be used.\n"
+    "Please obtain a new copy of the application's setup.";
 const char *const kEnglishInstead =
     "The language DLL selected for this uninstall could not be located. Uninstall will use English instead.";
 
 // Starts Kolvu with the arguments, expects exactly one start-up message and exit code -1.
-void ExpectStartupFailure(const std::string &arguments, const char *pszMessage)
+void ExpectStartupFailure(const std::string &arguments, const char *pszMessage, const char *pszExe = "Kolvu.exe")
 {
+    SCOPED_TRACE(std::string(pszExe) + " " + arguments);
     KolvuRun run;
-    ASSERT_TRUE(run.Start(arguments));
+    ASSERT_TRUE(run.Start(arguments, pszExe));
     EXPECT_EQ(pszMessage, run.AnswerBox(IDOK));
     EXPECT_EQ(kExitFailed, run.Exit());
 }
@@ -44,9 +48,53 @@ std::string SampleLog(const std::string &dir, InstallLogWriter &log)
 
 } // namespace
 
+// The program checks its own file before anything else: a copy damaged anywhere,
+// even in the header fields the checksum leaves out, shows the alert and exits.
+TEST(StartupSelfCheck, DamagedCopiesShowTheAlertAndExitWithMinusOne)
+{
+    Bytes image = ReadFileBytes(BinDir() + "\\Kolvu.exe");
+    ASSERT_GT(image.size(), 4096u);
+    uint32_t pe = image[0x3C] | (image[0x3D] << 8);
+    ASSERT_GT(pe, 0u);
+    const struct { const char *name; size_t offset; uint8_t mask; } copies[] = {
+        {"KolvuDamagedEnd.exe", image.size() - 1, 0x01},   // last byte of the file
+        {"KolvuDamagedStamp.exe", pe + 8, 0x40},           // link time stamp in the header
+        {"KolvuUnstamped.exe", pe + 88, 0xFF},             // the stored checksum itself
+    };
+    for (const auto &c : copies) {
+        Bytes copy = image;
+        copy[c.offset] ^= c.mask;
+        ASSERT_TRUE(WriteFileBytes(BinDir() + "\\" + c.name, copy));
+        ExpectStartupFailure("C:\\nowhere\\uninst.log /yes", kCorruptText, c.name);
+        DeleteFileA((BinDir() + "\\" + c.name).c_str());
+    }
+}
+
+TEST(StartupSelfCheck, IntactProgramRunsAndExitsWithZero)
+{
+    KolvuRun run;
+    ASSERT_TRUE(run.StartLog(FreshCaseDir("intact"), InstallLogWriter()));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+}
+
+// What a support engineer sees with a debugger attached: each argument as it was read.
+TEST(StartupTrace, EachArgumentGoesToTheDebugger)
+{
+    std::string log = FreshCaseDir("trace") + "\\uninst.log";
+    ASSERT_TRUE(InstallLogWriter().Save(log));
+    KolvuRun run;
+    ASSERT_TRUE(run.StartTraced(Quoted(log) + " /yes  \"a\"\"b\""));
+    EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
+    EXPECT_EQ(0u, run.Exit());
+    EXPECT_NE(std::string::npos, run.Trace().find("Parameter: " + log + "\nParameter: /yes\nParameter: a\"b\n"))
+        << run.Trace();
+}
+
 TEST(StartupLogChoice, NoArgumentsFindsNoLog)
 {
-    ExpectStartupFailure("", kNoLog);
+    for (const char *pszArguments : {"", "/yes", "C:\\nowhere\\uninst.log /yes"})
+        ExpectStartupFailure(pszArguments, kNoLog);
 }
 
 TEST(StartupLogChoice, MissingLogFindsNoLog)
@@ -130,14 +178,10 @@ TEST(StartupLanguageFiles, LogPathWithoutDirectoryIsNotReadAsLanguageFile)
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
 
     // started in the log's directory with a bare file name
-    std::string cmd = "\"" + BinDir() + "\\Kolvu.exe\" uninst.log";
-    PROCESS_INFORMATION pi;
-    ASSERT_TRUE(UiStartProcess(cmd.c_str(), &pi, dir.c_str()));
-    HWND hBox = UiWaitWindow("Uninstall", pi.dwProcessId, 20000, UI_DIALOG_CLASS);
-    ASSERT_TRUE(hBox != NULL);
-    EXPECT_EQ(kNoLanguageFile, BoxText(hBox));
-    UiPressButton(hBox, IDOK);
-    EXPECT_EQ(kExitFailed, UiWaitExit(&pi, 20000));
+    KolvuRun run;
+    ASSERT_TRUE(run.Start("uninst.log", "Kolvu.exe", dir.c_str()));
+    EXPECT_EQ(kNoLanguageFile, run.AnswerBox(IDOK));
+    EXPECT_EQ(kExitFailed, run.Exit());
     EXPECT_TRUE(PathExists(dir + "\\LEXA1.LDB"));
 }
 

@@ -4,7 +4,7 @@
 set -u
 root=$1 bin=$2 prefix=$3
 rm -rf "$prefix"
-"$root/scripts/with-wine" "$prefix" bash -c "cd '$bin' && wine uninstall_restart_yes.exe"
+"$root/scripts/with-wine" "$prefix" bash -c "cd '$bin' && wine uninstall_restart_test.exe '--gtest_filter=RestartYes.*'"
 rc=$?
 rm -rf "$prefix"
 exit $rc

@@ -21,6 +21,9 @@ std::vector<std::string> ReadTextLines(const std::string &path);
 // Creates or replaces the file; true when all of the text was written.
 bool WriteTextFile(const std::string &path, const std::string &text = "x");
 bool PathExists(const std::string &path);
+// Folder of the running program, where the programs it drives and their fixtures
+// lie (no trailing backslash).
+std::string BinDir();
 
 bool RegKeyExists(HKEY hRoot, const char *pszSubKey);
 bool RegValueExists(HKEY hRoot, const char *pszSubKey, const char *pszValue);
@@ -31,6 +34,23 @@ bool RegSetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD 
 DWORD RegGetDword(HKEY hRoot, const char *pszSubKey, const char *pszValue, DWORD dwMissing = 0);
 // The key with all its subkeys.
 void DeleteRegTree(HKEY hRoot, const char *pszSubKey);
+
+// Holds files open without delete sharing (FileLocker.exe beside the program) until
+// Release or destruction, as another program using them would.
+class FileLock {
+public:
+    FileLock() = default;
+    ~FileLock() { Release(); }
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+    // True once every file is held.
+    bool Hold(const std::vector<std::string> &paths);
+    // Lets go of the files; the locker's exit code (0 after a clean release).
+    DWORD Release();
+
+private:
+    HANDLE hProcess_ = NULL, hHeld_ = NULL, hRelease_ = NULL;
+};
 
 // Without a window manager on the virtual display, Wine waits up to 2 s for every
 // hidden top-level window to be "withdrawn" by a manager that never comes. Windows

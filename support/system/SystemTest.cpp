@@ -1,6 +1,7 @@
 // SystemTest.cpp -- files, folders and registry values for the Windows-side tests.
 #include "SystemTest.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include "Owners.h"
@@ -87,6 +88,18 @@ bool PathExists(const std::string &path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string BinDir()
+{
+    char szPath[MAX_PATH];
+    DWORD cch = GetModuleFileNameA(NULL, szPath, MAX_PATH);
+    if (cch == 0 || cch >= MAX_PATH)
+        return ".";
+    char *pszSlash = strrchr(szPath, '\\');
+    if (pszSlash)
+        *pszSlash = '\0';
+    return szPath;
+}
+
 bool RegKeyExists(HKEY hRoot, const char *pszSubKey)
 {
     RegKey hKey;
@@ -149,4 +162,53 @@ void DeleteRegTree(HKEY hRoot, const char *pszSubKey)
 void LetWineDrawFrames()
 {
     RegSetString(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", "N");
+}
+
+bool FileLock::Hold(const std::vector<std::string> &paths)
+{
+    // The events carry a tag of their own, so that lockers of other tests never answer.
+    static int s_counter;
+    char szTag[64], szEvent[128];
+    snprintf(szTag, sizeof(szTag), "lock-%lu-%d", (unsigned long)GetCurrentProcessId(), ++s_counter);
+    snprintf(szEvent, sizeof(szEvent), "ZendrixLocker.%s.held", szTag);
+    hHeld_ = CreateEventA(NULL, TRUE, FALSE, szEvent);
+    snprintf(szEvent, sizeof(szEvent), "ZendrixLocker.%s.release", szTag);
+    hRelease_ = CreateEventA(NULL, TRUE, FALSE, szEvent);
+
+    std::string cmd = "\"" + BinDir() + "\\FileLocker.exe\" " + szTag;
+    for (const std::string &path : paths)
+        cmd += " \"" + path + "\"";
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    hProcess_ = pi.hProcess;
+    // A locker that ends first could not open a file.
+    HANDLE waits[2] = {hHeld_, hProcess_};
+    return WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
+}
+
+DWORD FileLock::Release()
+{
+    DWORD dwExit = 0;
+    if (hRelease_)
+        SetEvent(hRelease_);
+    if (hProcess_) {
+        if (WaitForSingleObject(hProcess_, 30000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(hProcess_, &dwExit);
+        else
+            TerminateProcess(hProcess_, dwExit = 1);
+        CloseHandle(hProcess_);
+    }
+    if (hHeld_)
+        CloseHandle(hHeld_);
+    if (hRelease_)
+        CloseHandle(hRelease_);
+    hProcess_ = hHeld_ = hRelease_ = NULL;
+    return dwExit;
 }

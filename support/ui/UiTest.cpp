@@ -187,14 +187,15 @@ bool UiPressButton(HWND hDlg, int nId)
     return PostMessageA(hItem, BM_CLICK, 0, 0) != 0;
 }
 
-bool UiStartProcess(const char *pszCommandLine, PROCESS_INFORMATION *pPi, const char *pszDirectory)
+bool UiStartProcess(const char *pszCommandLine, PROCESS_INFORMATION *pPi, const char *pszDirectory,
+                    DWORD dwCreationFlags)
 {
     std::vector<char> cmd(pszCommandLine, pszCommandLine + strlen(pszCommandLine) + 1);
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof(si));
     si.cb = sizeof(si);
     ZeroMemory(pPi, sizeof(*pPi));
-    return CreateProcessA(NULL, cmd.data(), NULL, NULL, FALSE, 0, NULL, pszDirectory, &si, pPi) !=
+    return CreateProcessA(NULL, cmd.data(), NULL, NULL, FALSE, dwCreationFlags, NULL, pszDirectory, &si, pPi) !=
            0;
 }
 

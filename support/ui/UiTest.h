@@ -49,9 +49,10 @@ bool UiItemVisible(HWND hDlg, int nId);
 // Presses a button by posting BM_CLICK, as a click would; false when there is no such item.
 bool UiPressButton(HWND hDlg, int nId);
 
-// Starts a program with this exact command line (in the current directory unless given).
+// Starts a program with this exact command line (in the current directory unless given),
+// with CreateProcess's creation flags (DEBUG_ONLY_THIS_PROCESS, say).
 bool UiStartProcess(const char *pszCommandLine, PROCESS_INFORMATION *pPi,
-                    const char *pszDirectory = NULL);
+                    const char *pszDirectory = NULL, DWORD dwCreationFlags = 0);
 // Waits for the process, closes both handles, and returns its full exit code
 // (UI_STILL_RUNNING, after terminating it, when it did not end in time).
 DWORD UiWaitExit(PROCESS_INFORMATION *pPi, DWORD dwTimeoutMs);
