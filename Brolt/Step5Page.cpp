@@ -6,8 +6,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "BuildRefusal.h"
 #include "HelpTopic.h"
-#include "SfxBuild.h"
 #include "SfxSettings.h"
 #include "Wizard.h"
 #include "WizardPages.h"
@@ -26,7 +26,7 @@ static void BrowseOutput(HWND hDlg)
     ofn.nMaxFile = sizeof(path);
     ofn.lpstrTitle = "Save SFX module as...";
     ofn.lpstrDefExt = "exe";
-    // OFN_NOCHANGEDIR: the build looks for pelstub.bin in the current directory.
+    // OFN_NOCHANGEDIR: a relative output name is the current directory's.
     ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameA(&ofn))
         return;
@@ -62,10 +62,12 @@ static INT_PTR OnWizardNext(HWND hDlg)
     StoreSettings(hDlg);
 
     HCURSOR oldCursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
-    int built = BuildSfx(&SfxSettings);
+    int built = BuildWizardSettings();
     SetCursor(oldCursor);
 
-    if (!built) {
+    if (built == 0)  // refused before anything was written, and said why
+        return SetPageResult(hDlg, -1);
+    if (built < 0) {
         // No owner window on purpose: every message box of the program has none.
         MessageBoxA(NULL, "The SFX creation failed. Please check your settings and the available disk space",
                     BROLT_CAPTION, MB_OK);
