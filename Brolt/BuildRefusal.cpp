@@ -22,7 +22,7 @@ const struct {
     {BUILD_NAME_TWICE, IDS_NAME_TWICE, 1},
 };
 
-void ShowRefusal(const BuildError *error)
+void ShowRefusal(HWND owner, const BuildError *error)
 {
     char what[600] = "";
     for (const auto &own : kWizardTexts) {
@@ -40,13 +40,13 @@ void ShowRefusal(const BuildError *error)
     LoadStringA(BroltInstance, IDS_BUILD_REFUSED, head, sizeof(head));
     LoadStringA(BroltInstance, IDS_BUILD_CHECK, tail, sizeof(tail));
     snprintf(message, sizeof(message), "%s\n%s.\n\n%s", head, what, tail);
-    // No owner window on purpose: every message box of the program has none.
-    MessageBoxA(NULL, message, BROLT_CAPTION, MB_OK | MB_ICONWARNING);
+    // Owned by the page, as the file list's warnings are: the wizard waits for the answer.
+    MessageBoxA(owner, message, BROLT_CAPTION, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
 
-int BuildWizardSettings(void)
+int BuildWizardSettings(HWND owner)
 {
     // The stub beside this program, whatever folder is current; the compressor
     // where starting it by name would find it, first beside this program.
@@ -65,6 +65,6 @@ int BuildWizardSettings(void)
         return 1;
     if (error.problem == BUILD_OK)
         return -1;
-    ShowRefusal(&error);
+    ShowRefusal(owner, &error);
     return 0;
 }

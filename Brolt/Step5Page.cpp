@@ -62,7 +62,7 @@ static INT_PTR OnWizardNext(HWND hDlg)
     StoreSettings(hDlg);
 
     HCURSOR oldCursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
-    int built = BuildWizardSettings();
+    int built = BuildWizardSettings(hDlg);
     SetCursor(oldCursor);
 
     if (built == 0)  // refused before anything was written, and said why

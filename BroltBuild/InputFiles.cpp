@@ -1,6 +1,7 @@
 // InputFiles.cpp -- expanding the [Files] lines into the files to store, each named by its line, so that nothing is left out silently.
 #include "InputFiles.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -98,14 +99,15 @@ DWORD FullPathFrom(const char *base, const char *text, char *full, DWORD size)
     int slash = text[0] == '\\' || text[0] == '/';
     int drive = text[0] && text[1] == ':';
     int sameDrive = drive && (base[0] | 0x20) == (text[0] | 0x20) && base[1] == ':';
+    int rootOfBase = slash && !(text[1] == '\\' || text[1] == '/') && base[1] == ':';
     char joined[3 * MAX_PATH];
-    if (slash && !(text[1] == '\\' || text[1] == '/') && base[1] == ':')
-        wsprintfA(joined, "%.2s%.*s", base, MAX_PATH, text);  // the root of the settings file's drive
+    if (rootOfBase)
+        snprintf(joined, sizeof(joined), "%.2s%s", base, text);  // the root of the settings file's drive
     else if (slash || (drive && (text[2] == '\\' || text[2] == '/' || !sameDrive)))
-        wsprintfA(joined, "%.*s", MAX_PATH, text);
+        snprintf(joined, sizeof(joined), "%s", text);
     else
-        wsprintfA(joined, "%.*s%s%.*s", MAX_PATH, base, base[lstrlenA(base) - 1] == '\\' ? "" : "\\", MAX_PATH,
-                  sameDrive ? text + 2 : text);
+        snprintf(joined, sizeof(joined), "%s%s%s", base, base[strlen(base) - 1] == '\\' ? "" : "\\",
+                 sameDrive ? text + 2 : text);
     return GetFullPathNameA(joined, size, full, NULL);
 }
 

@@ -296,7 +296,7 @@ TEST(BroltEndToEnd, ARefusedBuildSaysWhyAndWritesNothing)
         const char *what;
         bool setup;
         std::vector<const char *> files;  // added through the file dialog, in order
-        const char *gone;                 // deleted once added
+        const char *gone;                 // deleted just before the build
         const char *launch;
         const char *output;
         const char *says;
@@ -306,7 +306,7 @@ TEST(BroltEndToEnd, ARefusedBuildSaysWhyAndWritesNothing)
         {"a launch file that climbs out", false, {"kept.txt"}, NULL, "..\\kept.txt", "Out.exe",
          "\"..\\kept.txt\" lies outside the folder the files are extracted to"},
         {"two files with one name", false, {"a\\same.txt", "b\\SAME.TXT"}, NULL, "", "Out.exe",
-         "SAME.TXT\" has the same name as another file of the list"},
+         "same.txt\" has the same name as another file of the list"},
         {"a file that can no longer be read", false, {"kept.txt", "gone.txt"}, "gone.txt", "", "Out.exe",
          "gone.txt\" can't be read"},
         {"the stub by another name", false, {"kept.txt"}, NULL, "", "stub-link.exe",
@@ -333,16 +333,16 @@ TEST(BroltEndToEnd, ARefusedBuildSaysWhyAndWritesNothing)
         ASSERT_TRUE(run.WaitPage(1));
         for (const char *name : c.files)
             ASSERT_TRUE(AddThroughFileDialog(run, dir.File(name))) << name;
-        if (c.gone)
-            DeleteFileA(dir.File(c.gone).c_str());
-        for (int page = 1; page < 4; page++) {
+        for (int page = 2; page <= 3; page++) {
             ASSERT_TRUE(run.Press(WIZ_NEXT));
-            ASSERT_TRUE(run.WaitPage(page + 1));
+            ASSERT_TRUE(run.WaitPage(page));
         }
         SetDlgItemTextA(run.Page(), IDC_STEP4_LAUNCHFILE, c.launch);
         ASSERT_TRUE(run.Press(WIZ_NEXT));
         ASSERT_TRUE(run.WaitPage(4));
         SetDlgItemTextA(run.Page(), IDC_STEP5_OUTPUTFILE, c.output);
+        if (c.gone)  // after page 2, which looks at the files once more when it is left
+            DeleteFileA(dir.File(c.gone).c_str());
         ASSERT_TRUE(run.Press(WIZ_NEXT));
         std::string said = run.AnswerBox();
         EXPECT_NE(std::string::npos, said.find(c.says)) << said;
