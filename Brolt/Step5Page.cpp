@@ -6,7 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "SfxBuild.h"
+#include "BuildRefusal.h"
 #include "SfxSettings.h"
 #include "Wizard.h"
 #include "WizardPages.h"
@@ -54,10 +54,12 @@ static BOOL OnNext(HWND hDlg)
     StoreSettings(hDlg);
 
     HCURSOR oldCursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
-    int built = BuildSfx(&SfxSettings);
+    int built = BuildWizardSettings(hDlg);
     SetCursor(oldCursor);
 
-    if (!built) {
+    if (built == 0)  // refused before anything was written, and said why
+        return SetPageResult(hDlg, -1);
+    if (built < 0) {
         // No owner window on purpose: every message box of the program has none.
         MessageBoxA(NULL, "The SFX creation failed. Please check your settings and the available disk space",
                     BROLT_CAPTION, MB_OK);

@@ -42,3 +42,9 @@
 #define IDC_ABOUT_FRAME 21
 #define IDC_ABOUT_LINK 22
 
+
+// Refusals of the build
+#define IDS_BUILD_REFUSED 200
+#define IDS_SETUP_NEEDS_PROGRAM 201
+#define IDS_NAME_TWICE 202
+#define IDS_BUILD_CHECK 203

@@ -13,8 +13,8 @@
 #include "InputFiles.h"
 #include "Owners.h"
 #include "SfxBuild.h"
-#include "SfxFormat.h"
 #include "SfxSettings.h"
+#include "SfxFormat.h"
 
 namespace {
 
@@ -39,6 +39,9 @@ struct Run {
     char exePath[MAX_PATH];
     char exeDir[MAX_PATH];
     char output[MAX_PATH];
+    char stub[MAX_PATH];
+    char compressor[MAX_PATH];
+    SfxSettingsRecord record;
     char *text;
     DWORD textLength;
     BuildSettings settings;
@@ -111,7 +114,7 @@ int OnFileLine(void *context, unsigned line, const char *path, BuildError *error
 {
     Run *run = (Run *)context;
     size_t filesBefore = run->inputs.count, foldersBefore = run->foldersSkipped;
-    if (!AddInputLine(&run->inputs, line, path, &run->foldersSkipped, error))
+    if (!AddInputLine(&run->inputs, run->settingsDir, line, path, &run->foldersSkipped, error))
         return 0;
     if (!BuildHasWildcard(path))
         return 1;
@@ -122,11 +125,20 @@ int OnFileLine(void *context, unsigned line, const char *path, BuildError *error
     return 1;
 }
 
-// The output must not replace anything this run reads or runs.
+// The job as the build library takes it: the header's fields, the files, and
+// the stub and compressor beside this program.
+SfxBuildJob MakeJob(Run *run, const char *output)
+{
+    return {&run->record, output, run->inputs.files, run->inputs.count, run->stub, run->compressor,
+            run->settingsPath};
+}
+
+// The build library's checks, with the real output: the build itself writes
+// to a temporary name beside it. Its refusals are told at the settings' lines.
 int CheckOutput(Run *run)
 {
     unsigned outputLine = run->settings.keyLine[BUILD_KEY_OUTPUT];
-    if (!ResolvePath(run->settings.output, run->output)) {
+    if (!ResolvePath(run->settingsDir, run->settings.output, run->output)) {
         SetBuildError(&run->error, BUILD_TOO_LONG, outputLine, "Output", run->settings.output);
         run->error.number = (unsigned long)(lstrlenA(run->settingsDir) + 1 + lstrlenA(run->settings.output));
         run->error.limit = MAX_PATH - 1;
@@ -138,24 +150,14 @@ int CheckOutput(Run *run)
         SetBuildError(&run->error, BUILD_NO_OUTPUT_FOLDER, outputLine, "Output", run->settings.output);
         return 0;
     }
-    FileIdentity out;
-    if (!GetFileIdentity(run->output, &out))
-        return CheckInputList(&run->inputs, run->settings.filesLine, NULL, 0, NULL, &run->error);
-
-    char companions[3][MAX_PATH];
-    wsprintfA(companions[0], "%s\\KANTOR.EXE", run->exeDir);
-    wsprintfA(companions[1], "%s\\pelstub.bin", run->exeDir);
-    lstrcpynA(companions[2], run->exePath, MAX_PATH);
-    const char *needed[4] = {companions[0], companions[1], companions[2], run->settingsPath};
-    for (const char *path : needed) {
-        FileIdentity id;
-        if (GetFileIdentity(path, &id) && SameFile(&id, &out)) {
-            SetBuildError(&run->error, BUILD_OUTPUT_IS_READ, outputLine, "Output", run->settings.output);
-            return 0;
-        }
-    }
-    return CheckInputList(&run->inputs, run->settings.filesLine, &out, outputLine, run->settings.output,
-                          &run->error);
+    SfxBuildJob job = MakeJob(run, run->output);
+    if (CheckSfxBuild(&job, &run->error))
+        return 1;
+    if (!lstrcmpA(run->error.where, "Output"))
+        SetBuildError(&run->error, run->error.problem, outputLine, "Output", run->settings.output);
+    else if (!run->error.line)
+        run->error.line = run->settings.filesLine;
+    return 0;
 }
 
 void SayPlan(const Run *run)
@@ -193,22 +195,12 @@ void SayBuilt(const Run *run, DWORD started)
 {
     char text[2048];
     FormatBuildSummary(run->output, (unsigned long)run->inputs.count, run->inputs.totalBytes, SizeOf(run->output),
-                       SizeOf("pelstub.bin"), GetTickCount() - started, text, sizeof(text));
+                       SizeOf(run->stub), GetTickCount() - started, text, sizeof(text));
     Say("%s", text);
 }
 
 int Build(Run *run, DWORD started)
 {
-    static SfxSettingsRecord record;
-    FillRecord(&run->settings, &record);
-    HeapBlock<const char *> paths((run->inputs.count + 1) * sizeof(char *));
-    if (!paths) {
-        Complain("The build failed: not enough memory for the list of files.\n");
-        return EXIT_BUILD_FAILED;
-    }
-    for (size_t i = 0; i < run->inputs.count; i++)
-        paths[i] = run->inputs.files[i].path;
-
     // Built under a name of its own beside the output, so that a failed build
     // leaves an earlier output as it was and no partial file at all.
     char dir[MAX_PATH];
@@ -218,17 +210,14 @@ int Build(Run *run, DWORD started)
         Complain("The build failed: can't write in the folder %s: %s\n", dir, SystemErrorText(GetLastError()));
         return EXIT_BUILD_FAILED;
     }
-    Say("Packing with %s\\KANTOR.EXE and %s\\pelstub.bin ...\n", run->exeDir, run->exeDir);
-    // The build takes pelstub.bin from the current directory, and KANTOR.EXE
-    // is found first in the program's own folder.
-    SetCurrentDirectoryA(run->exeDir);
-    size_t added = 0;
+    Say("Packing with %s and %s ...\n", run->compressor, run->stub);
+    SfxBuildJob job = MakeJob(run, partial);
+    BuildError error;
     SetLastError(0);
-    int built = BuildSfxFiles(&record, partial, paths, run->inputs.count, &added);
+    int built = BuildSfxFiles(&job, &error);
     DWORD why = GetLastError();
-    if (built && added != run->inputs.count) {
-        Complain("The build failed: %lu of the %lu files could not be read while packing.\n",
-                 (unsigned long)(run->inputs.count - added), (unsigned long)run->inputs.count);
+    if (!built && error.problem == BUILD_UNREADABLE) {
+        Complain("The build failed: a file could not be read while packing.\n");
         return EXIT_BUILD_FAILED;
     }
     if (!built) {
@@ -263,10 +252,9 @@ int TakeSettingsPath(int argc, char **argv, Run *run)
 
 int CheckCompanions(const Run *run)
 {
-    const char *companions[2] = {"KANTOR.EXE", "pelstub.bin"};
-    for (const char *name : companions) {
-        char path[MAX_PATH];
-        wsprintfA(path, "%s\\%s", run->exeDir, name);
+    const char *companions[2] = {run->compressor, run->stub};
+    for (const char *path : companions) {
+        const char *name = strrchr(path, '\\') + 1;
         if (!IsFile(path)) {
             Complain("The build failed: %s is missing; it belongs beside BroltBuild.exe (%s).\n", name, path);
             return 0;
@@ -284,6 +272,8 @@ int Main(int argc, char **argv, Run *run)
         return EXIT_BUILD_FAILED;
     }
     FolderOf(run->exePath, run->exeDir);
+    wsprintfA(run->compressor, "%s\\KANTOR.EXE", run->exeDir);
+    wsprintfA(run->stub, "%s\\pelstub.bin", run->exeDir);
 
     if (argc == 2 && IsHelp(argv[1])) {
         Say("%s%s%s", kUsageHead, kBuildKeysHelp, kUsageTail);
@@ -300,13 +290,11 @@ int Main(int argc, char **argv, Run *run)
     if (!ParseBuildSettings(run->text, run->textLength, &run->settings, NULL, NULL, &run->error))
         return ReportSettings(run);
 
-    // Relative paths in the settings are the settings file's.
-    if (!SetCurrentDirectoryA(run->settingsDir)) {
-        Complain("%s: can't be used as the current folder: %s\n", run->settingsDir, SystemErrorText(GetLastError()));
-        return EXIT_BAD_SETTINGS;
-    }
-    if (!ParseBuildSettings(run->text, run->textLength, &run->settings, OnFileLine, run, &run->error) ||
-        !CheckOutput(run))
+    // Relative paths in the settings are the settings file's: ResolvePath takes its folder.
+    if (!ParseBuildSettings(run->text, run->textLength, &run->settings, OnFileLine, run, &run->error))
+        return ReportSettings(run);
+    FillRecord(&run->settings, &run->record);
+    if (!CheckOutput(run))
         return ReportSettings(run);
     if (!CheckCompanions(run))
         return EXIT_BUILD_FAILED;

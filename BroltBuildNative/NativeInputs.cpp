@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "BuildList.h"
 #include "BuildNames.h"
 
 namespace {
@@ -41,13 +42,6 @@ int ByName(const void *a, const void *b)
     const NativeFile *x = (const NativeFile *)a, *y = (const NativeFile *)b;
     int order = BuildCompareNames(x->name, y->name);
     return order ? order : strcmp(LastPart(x->path), LastPart(y->path));
-}
-
-int ByNameThenPlace(const void *a, const void *b)
-{
-    const NativeFile *x = *(const NativeFile *const *)a, *y = *(const NativeFile *const *)b;
-    int order = BuildCompareNames(x->name, y->name);
-    return order ? order : (x < y ? -1 : x > y);
 }
 
 int Append(NativeList *list, const char *path, unsigned line, uint32_t size)
@@ -220,36 +214,15 @@ int AddNativeLine(NativeList *list, const char *base, unsigned line, const char 
 int CheckNativeList(const NativeList *list, unsigned filesLine, const NativeIdentity *output, unsigned outputLine,
                     const char *outputText, BuildError *error)
 {
-    if (list->count > SFX_MAX_ENTRIES) {
-        SetBuildError(error, BUILD_TOO_MANY_FILES, filesLine, "[Files]", NULL);
-        error->number = (unsigned long)list->count;
-        error->limit = SFX_MAX_ENTRIES;
-        return 0;
-    }
+    BuildEntry *entries = (BuildEntry *)calloc(list->count ? list->count : 1, sizeof(BuildEntry));
+    if (!entries)
+        return Fail(error, BUILD_NO_MEMORY, filesLine, "[Files]", NULL);
     for (size_t i = 0; i < list->count; i++)
-        if (!SfxIsSafeStoredName(list->files[i].name))
-            return Fail(error, BUILD_NAME_REFUSED, list->files[i].line, "[Files]", list->files[i].path);
-
-    if (list->count > 1) {
-        const NativeFile **order = (const NativeFile **)malloc(list->count * sizeof(*order));
-        if (!order)
-            return Fail(error, BUILD_NO_MEMORY, filesLine, "[Files]", NULL);
-        for (size_t i = 0; i < list->count; i++)
-            order[i] = &list->files[i];
-        qsort(order, list->count, sizeof(*order), ByNameThenPlace);
-        const NativeFile *first = NULL, *again = NULL;
-        for (size_t i = 1; i < list->count && !again; i++)
-            if (BuildCompareNames(order[i - 1]->name, order[i]->name) == 0) {
-                first = order[i - 1];
-                again = order[i];
-            }
-        free(order);
-        if (again) {
-            SetBuildError(error, BUILD_NAME_TWICE, again->line, "[Files]", again->path);
-            error->number = first->line;
-            return 0;
-        }
-    }
+        entries[i] = {list->files[i].name, list->files[i].path, list->files[i].line, list->files[i].size};
+    int ok = CheckBuildEntries(entries, list->count, filesLine, BuildCompareNames, error);
+    free(entries);
+    if (!ok)
+        return 0;
 
     // Opened the way the build opens them, so that a file this user may not
     // read fails here, with its line, and not half-way through the packing.

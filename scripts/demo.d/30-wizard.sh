@@ -12,8 +12,6 @@ win() { winepath -w "$1" 2>/dev/null; }
 
 work="$WINEPREFIX/drive_c/wizard-demo"
 rm -rf "$work"; mkdir -p "$work/files"
-# the build looks for the loader stub in the current directory
-cp "$ZX_DIST/pelstub.bin" "$work/"
 printf 'Velmor demo files\r\nExtracted by a self-extractor built with the wizard.\r\n' > "$work/files/readme.txt"
 head -c 300000 /dev/urandom > "$work/files/photo.dat"
 seq 1 20000 > "$work/files/numbers.txt"

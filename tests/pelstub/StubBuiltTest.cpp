@@ -1,4 +1,4 @@
-// StubBuiltTest.cpp -- files built by Brolt's own build (BuildSfx with KANTOR.EXE) extract as their settings say.
+// StubBuiltTest.cpp -- files built by Brolt's own build (the shared build library with KANTOR.EXE) extract as their settings say.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -16,6 +16,20 @@ void Fill(char *field, size_t size, const std::string &text)
 {
     memset(field, 0, size);
     strncpy(field, text.c_str(), size - 1);
+}
+
+std::string BinPath(const char *name)
+{
+    char path[MAX_PATH];
+    GetFullPathNameA(name, sizeof(path), path, NULL);
+    return path;
+}
+
+// The wizard's build with the stub and compressor the tests ship beside them.
+bool BuildAsWizard(const SfxSettingsRecord *settings)
+{
+    BuildError error;
+    return BuildSfx(settings, BinPath("pelstub.bin").c_str(), BinPath("KANTOR.EXE").c_str(), &error) != 0;
 }
 
 }  // namespace
@@ -42,7 +56,7 @@ TEST(BuiltByBrolt, StandardModuleExtractsEveryListedFile)
     Fill(settings.customDest, sizeof(settings.customDest), work / "custom");
     settings.overwriteMode = 1;
     Fill(settings.outputFile, sizeof(settings.outputFile), work / "built.exe");
-    ASSERT_TRUE(BuildSfx(&settings));
+    ASSERT_TRUE(BuildAsWizard(&settings));
 
     EXPECT_EQ(0u, RunSfx(work / "built.exe", "/s"));
     EXPECT_EQ("first file\r\n", ReadWholeFile(work / "custom\\notes.txt"));
@@ -67,7 +81,7 @@ TEST(BuiltByBrolt, AMixedSetOfNamesComesOutUnchanged)
     }
     settings.showDialog = 0;
     Fill(settings.outputFile, sizeof(settings.outputFile), work / "mixed.exe");
-    ASSERT_TRUE(BuildSfx(&settings));
+    ASSERT_TRUE(BuildAsWizard(&settings));
     EXPECT_EQ(0u, RunSfx(work / "mixed.exe", "/s /d:" + work / "out"));
     for (const std::string &name : names)
         EXPECT_EQ("contents of " + name, ReadWholeFile(work / "out\\" + name)) << name;
@@ -88,7 +102,7 @@ TEST(BuiltByBrolt, SetupModuleRunsItsProgramAndCleansUp)
     Fill(settings.launchFile, sizeof(settings.launchFile), "RecordLaunch.exe");
     Fill(settings.commandLine, sizeof(settings.commandLine), "/exit:5");
     Fill(settings.outputFile, sizeof(settings.outputFile), work / "setup.exe");
-    ASSERT_TRUE(BuildSfx(&settings));
+    ASSERT_TRUE(BuildAsWizard(&settings));
 
     {
         LaunchRecord launch(record);
@@ -123,13 +137,6 @@ BroltBuildRun RunBroltBuild(const std::string &exe, const std::string &settings,
     r.code = RunConsole("\"" + exe + "\"" + (settings.empty() ? "" : " \"" + settings + "\""), cwd, &r.out, &r.err);
     SetEnvironmentVariableA("TMP", oldTmp[0] ? oldTmp : NULL);
     return r;
-}
-
-std::string BinPath(const char *name)
-{
-    char path[MAX_PATH];
-    GetFullPathNameA(name, sizeof(path), path, NULL);
-    return path;
 }
 
 }  // namespace
@@ -280,7 +287,7 @@ TEST(BroltBuild, SameFilesAndSettingsGiveTheSameBytesInAnyFolder)
         Fill(wizard.commandLine, sizeof(wizard.commandLine), "/q");
         wizard.overwriteMode = SFX_OVERWRITE_NONE;
         Fill(wizard.outputFile, sizeof(wizard.outputFile), folder + "\\Wizard.exe");
-        ASSERT_TRUE(BuildSfx(&wizard));
+        ASSERT_TRUE(BuildAsWizard(&wizard));
         built.push_back(ReadWholeFile(folder + "\\Wizard.exe"));
     }
     SfxArchive archive;

@@ -39,6 +39,12 @@ const BadSettingsCase kBadSettings[] = {
      "{ini}, line 2, Output: \"a.txt\" is a file this build reads or runs; choose another output"},
     {"output that is the settings file", "[Sfx]\nOutput = b.ini\n", 1,
      "{ini}, line 2, Output: \"b.ini\" is a file this build reads or runs"},
+    {"a launch file that climbs out of the destination", "[Sfx]\nLaunch = ..\\setup.exe\n", 1,
+     "{ini}, line 2, Launch: \"..\\setup.exe\" lies outside the folder the files are extracted to"},
+    {"custom folder that begins with a destination mark", "[Sfx]\nDestination = custom\nCustomFolder = \xFF" "abc\n",
+     1, "{ini}, line 3, CustomFolder: \"\xFF" "abc\" starts with a byte the self-extractor reads as a destination mark"},
+    {"output that names a stream", "[Sfx]\nOutput = out\\Old.exe:s\n", 1,
+     "{ini}, line 2, Output: \"out\\Old.exe:s\" names a stream of a file"},
     {"one name stored twice, letters in another case", ZX_GOOD_SETTINGS "docs\\*.txt\n", 1,
      "{ini}, line 5, [Files]: \"{work}{/}docs{/}A.TXT\" would be stored a second time (first from line 4)"},
 };

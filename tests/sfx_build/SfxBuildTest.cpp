@@ -210,7 +210,13 @@ protected:
         return (int)code;
     }
 
+    // The wizard's build, with the stub in the work folder and the compressor
+    // the test names; what a refusal said lands in error.
+    bool Build() { return BuildSfx(&settings, (work + "\\pelstub.bin").c_str(), kantor.c_str(), &error) != 0; }
+
     SfxSettingsRecord settings;
+    std::string kantor = ExeDir() + "\\KANTOR.EXE";
+    BuildError error;
 };
 
 TEST_F(SfxBuildTest, OutputIsStubHeaderAndPackedBlockByteForByte)
@@ -220,11 +226,11 @@ TEST_F(SfxBuildTest, OutputIsStubHeaderAndPackedBlockByteForByte)
     Put(src + "\\readme.txt", readme);
     Put(src + "\\empty.dat", Bytes());
     Put(src + "\\two\\blob.bin", blob);
-    Put(src + "\\two\\readme.txt", Text("second"));
+    Put(src + "\\two\\notes.txt", Text("second"));
     SetFile(0, src + "\\readme.txt");
     SetFile(1, src + "\\empty.dat");
     SetFile(2, src + "\\two\\blob.bin");
-    SetFile(3, src + "\\two\\readme.txt");
+    SetFile(3, src + "\\two\\notes.txt");
     strcpy(settings.appName, "Velmor Demo");
     settings.showDialog = 0;
     settings.destKind = 2;
@@ -235,7 +241,7 @@ TEST_F(SfxBuildTest, OutputIsStubHeaderAndPackedBlockByteForByte)
     settings.overwriteMode = 2;
     strcpy(settings.outputFile, "Out.exe");
 
-    ASSERT_TRUE(BuildSfx(&settings));
+    ASSERT_TRUE(Build());
     Parsed p = Open(work + "\\Out.exe");
     ASSERT_TRUE(p.ok);
 
@@ -262,10 +268,9 @@ TEST_F(SfxBuildTest, OutputIsStubHeaderAndPackedBlockByteForByte)
     SfxEncodeHeader(&want, wantRaw.data());
     EXPECT_EQ(wantRaw, p.rawHeader);
 
-    // Slot order, names without their folder, the empty file with no content
-    // bytes, and two records with the same name from different folders.
+    // Slot order, names without their folder, and the empty file with no content bytes.
     Bytes stream = Record("readme.txt", readme);
-    for (const Bytes &r : {Record("empty.dat", Bytes()), Record("blob.bin", blob), Record("readme.txt", Text("second"))})
+    for (const Bytes &r : {Record("empty.dat", Bytes()), Record("blob.bin", blob), Record("notes.txt", Text("second"))})
         stream.insert(stream.end(), r.begin(), r.end());
     EXPECT_EQ(stream, p.stream);
     ExpectNoTempFilesLeft();
@@ -274,7 +279,7 @@ TEST_F(SfxBuildTest, OutputIsStubHeaderAndPackedBlockByteForByte)
 TEST_F(SfxBuildTest, NoFilesStillGivesACompleteOutput)
 {
     strcpy(settings.outputFile, "Empty.exe");
-    ASSERT_TRUE(BuildSfx(&settings));
+    ASSERT_TRUE(Build());
     Parsed p = Open(work + "\\Empty.exe");
     ASSERT_TRUE(p.ok) << "the compressor's output for empty input is a valid stream";
     EXPECT_TRUE(p.stream.empty());
@@ -292,7 +297,7 @@ TEST_F(SfxBuildTest, DestinationKindsAndTheProgramFilesFlag)
         uint8_t firstByte;
         uint32_t addProgramFiles;
     } cases[] = {
-        {0, "Ignored", 1, 0x00, 0},        // setup module: temporary directory
+        {0, "Ignored", 1, 0x00, 0},        // setup module (with its program): temporary directory
         {1, "Ignored", 0, 0xFF, 0},        // current directory keeps the flag off
         {2, "", 0, 0x00, 0},               // an empty custom text stores nothing
         {2, "C:\\Velmor", 0, 'C', 1},
@@ -302,7 +307,8 @@ TEST_F(SfxBuildTest, DestinationKindsAndTheProgramFilesFlag)
         strcpy(settings.customDest, c.custom);
         settings.addProgramFiles = 1;
         settings.moduleType = c.moduleType;
-        ASSERT_TRUE(BuildSfx(&settings));
+        strcpy(settings.launchFile, c.moduleType == SFX_MODULE_SETUP ? "setup.exe" : "");
+        ASSERT_TRUE(Build());
         Parsed p = Open(work + "\\MySFX.EXE");
         ASSERT_TRUE(p.ok);
         SCOPED_TRACE(c.kind);
@@ -315,7 +321,7 @@ TEST_F(SfxBuildTest, DestinationKindsAndTheProgramFilesFlag)
     }
     // Defaults a first-time user builds with.
     SetDefaultSfxSettings(&settings);
-    ASSERT_TRUE(BuildSfx(&settings));
+    ASSERT_TRUE(Build());
     Parsed p = Open(work + "\\MySFX.EXE");
     EXPECT_STREQ("My Application", p.header.appName);
     EXPECT_EQ(1u, p.header.showDialog);
@@ -368,7 +374,7 @@ TEST_F(SfxBuildTest, ExistingOutputIsReplacedAndStampedNow)
     Put(work + "\\MySFX.EXE", Pattern(500000, 3));
     FILETIME before, after, created, accessed, written;
     GetSystemTimeAsFileTime(&before);
-    ASSERT_TRUE(BuildSfx(&settings));
+    ASSERT_TRUE(Build());
     GetSystemTimeAsFileTime(&after);
     // Times first: reading the contents would move the last-access time.
     HANDLE h = CreateFileA((work + "\\MySFX.EXE").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
@@ -390,23 +396,18 @@ TEST_F(SfxBuildTest, ExistingOutputIsReplacedAndStampedNow)
     EXPECT_LE(t.QuadPart, hi.QuadPart + 10000000ull);
 }
 
-TEST_F(SfxBuildTest, ListedFileThatIsGoneIsLeftOut)
+TEST_F(SfxBuildTest, ListedFileThatIsGoneIsRefusedBeforeAnythingIsWritten)
 {
     Put(src + "\\a.txt", Text("A"));
     Put(src + "\\gone.txt", Text("G"));
-    Put(src + "\\c.txt", Text("C"));
     SetFile(0, src + "\\a.txt");
     SetFile(1, src + "\\gone.txt");
-    SetFile(2, src + "\\c.txt");
-    SetFile(3, "no-folder-part.txt");  // relative to the current directory, which lacks it
+    SetFile(2, "no-folder-part.txt");  // relative to the current directory, which lacks it
     DeleteFileA((src + "\\gone.txt").c_str());
-    ASSERT_TRUE(BuildSfx(&settings));
-    Parsed p = Open(work + "\\MySFX.EXE");
-    ASSERT_TRUE(p.ok);
-    Bytes stream = Record("a.txt", Text("A"));
-    Bytes c = Record("c.txt", Text("C"));
-    stream.insert(stream.end(), c.begin(), c.end());
-    EXPECT_EQ(stream, p.stream);
+    EXPECT_FALSE(Build());
+    EXPECT_EQ(BUILD_UNREADABLE, error.problem);
+    EXPECT_EQ(src + "\\gone.txt", error.text);
+    EXPECT_FALSE(PathExists(work + "\\MySFX.EXE"));
     ExpectNoTempFilesLeft();
 }
 
@@ -417,21 +418,21 @@ TEST_F(SfxBuildTest, FailuresLeaveNoTemporaryFiles)
 
     // No stub in the current directory: fails before the output exists.
     DeleteFileA((work + "\\pelstub.bin").c_str());
-    EXPECT_FALSE(BuildSfx(&settings));
+    EXPECT_FALSE(Build());
     EXPECT_FALSE(PathExists(work + "\\MySFX.EXE"));
     ExpectNoTempFilesLeft();
     Put(work + "\\pelstub.bin", stub);
 
     // An output folder that does not exist.
     strcpy(settings.outputFile, "missing\\Out.exe");
-    EXPECT_FALSE(BuildSfx(&settings));
+    EXPECT_FALSE(Build());
     EXPECT_FALSE(PathExists(work + "\\missing"));
     ExpectNoTempFilesLeft();
     strcpy(settings.outputFile, "MySFX.EXE");
 
     // The output may not be the stub it is made from.
     strcpy(settings.outputFile, "PelStub.Bin");
-    EXPECT_FALSE(BuildSfx(&settings));
+    EXPECT_FALSE(Build());
     EXPECT_EQ(stub, Get(work + "\\pelstub.bin"));
     ExpectNoTempFilesLeft();
     strcpy(settings.outputFile, "MySFX.EXE");
@@ -441,7 +442,7 @@ TEST_F(SfxBuildTest, FailuresLeaveNoTemporaryFiles)
     std::string deep = temp + "\\" + std::string(110, 'd');
     ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL));
     SetEnvironmentVariableA("TMP", deep.c_str());
-    EXPECT_FALSE(BuildSfx(&settings));
+    EXPECT_FALSE(Build());
     EXPECT_FALSE(PathExists(work + "\\MySFX.EXE"));
     EXPECT_TRUE(FilesIn(deep).empty());
     SetEnvironmentVariableA("TMP", temp.c_str());
@@ -450,7 +451,7 @@ TEST_F(SfxBuildTest, FailuresLeaveNoTemporaryFiles)
     // A stub that is a folder can't be read.
     DeleteFileA((work + "\\pelstub.bin").c_str());
     CreateDirectoryA((work + "\\pelstub.bin").c_str(), NULL);
-    EXPECT_FALSE(BuildSfx(&settings));
+    EXPECT_FALSE(Build());
     ExpectNoTempFilesLeft();
 }
 
@@ -490,7 +491,8 @@ TEST_F(SfxBuildTest, OutputThatTheBuildNeedsOrReadsIsRefused)
     Put(src + "\\a.txt", Text("A"));
     SetFile(0, src + "\\a.txt");
     CopyFileA((ExeDir() + "\\KANTOR.EXE").c_str(), (work + "\\KANTOR.EXE").c_str(), FALSE);
-    Bytes kantor = Get(work + "\\KANTOR.EXE");
+    kantor = work + "\\KANTOR.EXE";
+    Bytes kantorBytes = Get(kantor);
     char shortName[MAX_PATH] = "";
     GetShortPathNameA((src + "\\a.txt").c_str(), shortName, sizeof(shortName));
     std::string upper = src + "\\A.TXT";
@@ -511,11 +513,12 @@ TEST_F(SfxBuildTest, OutputThatTheBuildNeedsOrReadsIsRefused)
         SCOPED_TRACE(output);
         ASSERT_LT(output.size(), sizeof(settings.outputFile));
         strcpy(settings.outputFile, output.c_str());
-        EXPECT_FALSE(BuildSfx(&settings));
+        EXPECT_FALSE(Build());
         EXPECT_EQ(Text("A"), Get(src + "\\a.txt"));
         EXPECT_EQ(Text("B"), Get(longB));
         EXPECT_EQ(Text("C"), Get(longC));
-        EXPECT_EQ(kantor, Get(work + "\\KANTOR.EXE"));
+        EXPECT_EQ(BUILD_OUTPUT_IS_READ, error.problem);
+        EXPECT_EQ(kantorBytes, Get(kantor));
         EXPECT_EQ(stub, Get(work + "\\pelstub.bin"));
         ExpectNoTempFilesLeft();
     }
@@ -524,7 +527,7 @@ TEST_F(SfxBuildTest, OutputThatTheBuildNeedsOrReadsIsRefused)
         SCOPED_TRACE(output);
         strcpy(settings.outputFile, output);
         EXPECT_EQ(1, BuildInSeparateProcess("KANTOR.EXE"));
-        EXPECT_EQ(kantor, Get(root + "\\tool\\KANTOR.EXE"));
+        EXPECT_EQ(kantorBytes, Get(root + "\\tool\\KANTOR.EXE"));
     }
     strcpy(settings.outputFile, "..\\tool\\Other.exe");
     EXPECT_EQ(0, BuildInSeparateProcess("KANTOR.EXE"));
@@ -536,6 +539,7 @@ TEST_F(SfxBuildTest, ANameTheStubWouldRefuseFailsTheBuild)
     for (const char *name : {"CONIN$", "clock$.txt", "trail.", "a:b"}) {
         SfxWriter *w = SfxWriterCreate("Out.exe");
         ASSERT_TRUE(w != NULL);
+        ASSERT_TRUE(SfxWriterSetTools(w, (work + "\\pelstub.bin").c_str(), kantor.c_str()));
         SfxWriterAddFile(w, (src + "\\a.txt").c_str(), name);
         EXPECT_FALSE(SfxWriterFinish(w)) << name;
         SfxWriterDestroy(w);
@@ -554,13 +558,14 @@ TEST(SfxCompressorCommand, BlanksInTemporaryPathsReachTheCompressor)
     Bytes data = Text("some text some text some text some text");
     Put(in, data);
     Put(out, Bytes());
-    EXPECT_NE(0u, RunCompressor(in.c_str(), out.c_str()));
+    std::string kantor = ExeDir() + "\\KANTOR.EXE";
+    EXPECT_NE(0u, RunCompressor(kantor.c_str(), in.c_str(), out.c_str()));
     Bytes packed = Get(out), back;
     EXPECT_TRUE(Inflate(packed.data(), packed.size(), &back));
     EXPECT_EQ(data, back);
 
-    EXPECT_EQ(0u, RunCompressor((dir + "\\not there.txt").c_str(), out.c_str())) << "missing input";
-    EXPECT_EQ(0u, RunHiddenAndWait("no-such-program-anywhere.exe"));
+    EXPECT_EQ(0u, RunCompressor(kantor.c_str(), (dir + "\\not there.txt").c_str(), out.c_str())) << "missing input";
+    EXPECT_EQ(0u, RunHiddenAndWait(NULL, "no-such-program-anywhere.exe"));
     DeleteFileA(in.c_str());
     DeleteFileA(out.c_str());
     RemoveDirectoryA(dir.c_str());
@@ -585,7 +590,7 @@ TEST(SfxCompressorCommand, InputOfManyBlocksComesBackWholeAndInOrder)
         data.resize(size);
         Put(in, data);
         Put(out, Bytes());
-        EXPECT_NE(0u, RunCompressor(in.c_str(), out.c_str())) << size;
+        EXPECT_NE(0u, RunCompressor((ExeDir() + "\\KANTOR.EXE").c_str(), in.c_str(), out.c_str())) << size;
         Bytes packed = Get(out), back;
         EXPECT_TRUE(Inflate(packed.data(), packed.size(), &back)) << size;
         EXPECT_TRUE(data == back) << size << " in, " << back.size() << " out";

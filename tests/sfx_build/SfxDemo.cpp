@@ -1,11 +1,12 @@
-// SfxDemo.cpp -- sfxdemo.exe: runs BuildSfx on settings from an INI file, in a process of its own, for the build tests.
+// SfxDemo.cpp -- sfxdemo.exe: runs the wizard's build on settings from an INI file, in a process of its own, for the build tests.
 //
 //   sfxdemo.exe <settings.ini>
 // Section [sfx] holds the settings by field name (moduleType, appName,
 // showDialog, destKind, customDest, addProgramFiles, launchFile, commandLine,
 // outputFile, overwriteMode) and file0 .. file99; a missing key keeps the
-// wizard's default. Exit code 0 when the build succeeded, 1 when it failed,
-// 2 for a bad command line.
+// wizard's default. pelstub.bin comes from the current folder, KANTOR.EXE by
+// the program search order, as Brolt finds it. Exit code 0 when the build
+// succeeded, 1 when it failed, 2 for a bad command line.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -55,5 +56,9 @@ int main(int argc, char **argv)
         snprintf(key, sizeof(key), "file%d", i);
         ReadText(szIni, key, s->files[i], sizeof(s->files[i]));
     }
-    return BuildSfx(s) ? 0 : 1;
+    char stub[MAX_PATH], compressor[MAX_PATH] = "";
+    GetFullPathNameA("pelstub.bin", sizeof(stub), stub, NULL);
+    SearchPathA(NULL, "KANTOR.EXE", NULL, sizeof(compressor), compressor, NULL);
+    BuildError error;
+    return BuildSfx(s, stub, compressor, &error) ? 0 : 1;
 }

@@ -287,6 +287,73 @@ TEST(BroltEndToEnd, CancelOnAnyPageBuildsNothing)
     }
 }
 
+// Each refusal of the build as the wizard shows it: a message that says why, the
+// output page kept, nothing written. Brolt runs as a copy beside its own stub
+// and compressor in the scratch folder, so that a guard that fails harms only copies.
+TEST(BroltEndToEnd, ARefusedBuildSaysWhyAndWritesNothing)
+{
+    struct Case {
+        const char *what;
+        bool setup;
+        std::vector<const char *> files;  // added through the file dialog, in order
+        const char *gone;                 // deleted just before the build
+        const char *launch;
+        const char *output;
+        const char *says;
+    } cases[] = {
+        {"a setup module with no program", true, {"kept.txt"}, NULL, "", "Out.exe",
+         "A Setup SFX Module needs a file to launch after extraction"},
+        {"a launch file that climbs out", false, {"kept.txt"}, NULL, "..\\kept.txt", "Out.exe",
+         "\"..\\kept.txt\" lies outside the folder the files are extracted to"},
+        {"two files with one name", false, {"a\\same.txt", "b\\SAME.TXT"}, NULL, "", "Out.exe",
+         "same.txt\" has the same name as another file of the list"},
+        {"a file that can no longer be read", false, {"kept.txt", "gone.txt"}, "gone.txt", "", "Out.exe",
+         "gone.txt\" can't be read"},
+        {"the stub by another name", false, {"kept.txt"}, NULL, "", "stub-link.exe",
+         "stub-link.exe\" is a file this build reads or runs"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDirectory dir;
+        std::string copy = dir.File("Brolt.exe");
+        for (const char *name : {"Brolt.exe", "KANTOR.EXE"})
+            ASSERT_TRUE(CopyFileA((ProgramDirectory() + "\\" + name).c_str(), dir.File(name).c_str(), FALSE));
+        for (const char *folder : {"a", "b"})
+            CreateDirectoryA(dir.File(folder).c_str(), NULL);
+        for (const char *name : {"kept.txt", "gone.txt", "a\\same.txt", "b\\SAME.TXT"})
+            dir.MakeFile(name, 100, 'f');
+        BroltRun run(dir, copy.c_str());
+        std::string stub = ReadWholeFile(dir.File("pelstub.bin"));
+        ASSERT_TRUE(CreateHardLinkA(dir.File("stub-link.exe").c_str(), dir.File("pelstub.bin").c_str(), NULL));
+
+        ASSERT_TRUE(run.WaitPage(0));
+        if (c.setup)
+            ASSERT_TRUE(run.PressOnPage(IDC_STEP1_SETUP));
+        ASSERT_TRUE(run.Press(WIZ_NEXT));
+        ASSERT_TRUE(run.WaitPage(1));
+        for (const char *name : c.files)
+            ASSERT_TRUE(AddThroughFileDialog(run, dir.File(name))) << name;
+        for (int page = 2; page <= 3; page++) {
+            ASSERT_TRUE(run.Press(WIZ_NEXT));
+            ASSERT_TRUE(run.WaitPage(page));
+        }
+        SetDlgItemTextA(run.Page(), IDC_STEP4_LAUNCHFILE, c.launch);
+        ASSERT_TRUE(run.Press(WIZ_NEXT));
+        ASSERT_TRUE(run.WaitPage(4));
+        SetDlgItemTextA(run.Page(), IDC_STEP5_OUTPUTFILE, c.output);
+        if (c.gone)  // after page 2, which looks at the files once more when it is left
+            DeleteFileA(dir.File(c.gone).c_str());
+        ASSERT_TRUE(run.Press(WIZ_NEXT));
+        std::string said = run.AnswerBox();
+        EXPECT_NE(std::string::npos, said.find(c.says)) << said;
+        EXPECT_TRUE(run.WaitPage(4));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("Out.exe").c_str()));
+        EXPECT_TRUE(stub == ReadWholeFile(dir.File("pelstub.bin"))) << "the stub was overwritten";
+        run.Press(IDCANCEL);
+        EXPECT_EQ(0u, run.WaitExit());
+    }
+}
+
 BOOL CALLBACK FindTree(HWND child, LPARAM found)
 {
     char cls[64] = "";

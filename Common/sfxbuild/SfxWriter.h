@@ -9,6 +9,8 @@ struct SfxWriter {
     HANDLE hWorkFile;
     char szWorkPath[MAX_PATH];
     char szOutputPath[MAX_PATH];
+    char szStubPath[MAX_PATH];        // full paths: nothing depends on the current folder
+    char szCompressorPath[MAX_PATH];
     SfxHeader header;
     int workWriteFailed;  // a record went to the work file incomplete or under a name the stub refuses
     size_t filesAdded;    // records written whole; a driver with a long list checks it
@@ -16,6 +18,8 @@ struct SfxWriter {
 
 // The writer or NULL when memory or the work file can't be had.
 SfxWriter *SfxWriterCreate(const char *pszOutputPath);
+// The loader stub copied to the front and the compressor run on the work file.
+int SfxWriterSetTools(SfxWriter *writer, const char *pszStubPath, const char *pszCompressorPath);
 int SfxWriterSetShowDialog(SfxWriter *writer, int value);
 int SfxWriterSetAppName(SfxWriter *writer, const char *pszAppName);
 int SfxWriterSetModule(SfxWriter *writer, int moduleType, int overwriteMode);

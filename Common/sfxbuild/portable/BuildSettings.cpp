@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "BuildList.h"
 #include "SfxFormat.h"
 #include "Text.h"
 
@@ -63,6 +64,9 @@ const char *const kMessages[BUILD_PROBLEM_COUNT] = {
     "AddProgramFiles = yes needs Destination = custom",
     "a setup module needs Launch, the program it runs after extracting",
     "CommandLine needs Launch",
+    "\"%s\" lies outside the folder the files are extracted to; name it from inside that folder",
+    "\"%s\" starts with a byte the self-extractor reads as a destination mark (0xFF or 0xFE)",
+    "\"%s\" names a stream of a file (a colon after the drive); choose a file name",
     "there is not enough memory for the list of files",
     "the settings file is larger than %lu MB",
     "\"%s\" does not exist",
@@ -216,9 +220,11 @@ int CheckTogether(BuildSettings *s, BuildError *error)
         if (at[BUILD_KEY_DESTINATION] && s->destKind != SFX_DEST_TEMP)
             return Fail(error, BUILD_SETUP_DESTINATION, at[BUILD_KEY_DESTINATION], "Destination", none);
         s->destKind = SFX_DEST_TEMP;
-        if (s->launchFile[0] == '\0')
-            return Fail(error, BUILD_SETUP_NEEDS_LAUNCH, at[BUILD_KEY_MODULE], "Module", none);
     }
+    // What both builders refuse, the wizard as well as this reader.
+    BuildChoices choices = {s->moduleType, s->destKind, s->customFolder, s->launchFile, s->output};
+    if (!CheckBuildChoices(&choices, at, error))
+        return 0;
     if (s->destKind == SFX_DEST_CUSTOM && s->customFolder[0] == '\0')
         return Fail(error, BUILD_CUSTOM_NEEDS_FOLDER, at[BUILD_KEY_DESTINATION], "Destination", none);
     if (s->addProgramFiles && s->destKind != SFX_DEST_CUSTOM)
@@ -329,7 +335,6 @@ void FormatBuildError(const BuildError *error, const char *settingsName, char *o
 {
     if (!out || size == 0)
         return;
-    int problem = error->problem >= 0 && error->problem < BUILD_PROBLEM_COUNT ? error->problem : 0;
     char place[400];
     if (error->line && error->where[0])
         snprintf(place, sizeof(place), "%s, line %u, %s", settingsName, error->line, error->where);
@@ -337,6 +342,16 @@ void FormatBuildError(const BuildError *error, const char *settingsName, char *o
         snprintf(place, sizeof(place), "%s, line %u", settingsName, error->line);
     else
         snprintf(place, sizeof(place), "%s", settingsName);
+    char what[600];
+    FormatBuildProblem(error, what, sizeof(what));
+    snprintf(out, size, "%s: %s", place, what);
+}
+
+void FormatBuildProblem(const BuildError *error, char *what, size_t size)
+{
+    if (!what || size == 0)
+        return;
+    int problem = error->problem >= 0 && error->problem < BUILD_PROBLEM_COUNT ? error->problem : 0;
 
     const char *words = "";
     for (int key = 0; key < BUILD_KEY_COUNT; key++)
@@ -346,7 +361,6 @@ void FormatBuildError(const BuildError *error, const char *settingsName, char *o
     memcpy(text, error->text, sizeof(text));
     text[sizeof(text) - 1] = '\0';
 
-    char what[600];
     const char *format = kMessages[problem];
     // The formats come from the table above, each with the arguments its case passes.
 #pragma GCC diagnostic push
@@ -354,24 +368,23 @@ void FormatBuildError(const BuildError *error, const char *settingsName, char *o
     switch (problem) {
     case BUILD_KEY_TWICE:
     case BUILD_SETTINGS_TOO_BIG:
-        snprintf(what, sizeof(what), format, error->number);
+        snprintf(what, size, format, error->number);
         break;
     case BUILD_BAD_WORD:
-        snprintf(what, sizeof(what), format, text, words);
+        snprintf(what, size, format, text, words);
         break;
     case BUILD_TOO_LONG:
-        snprintf(what, sizeof(what), format, text, error->number, error->limit);
+        snprintf(what, size, format, text, error->number, error->limit);
         break;
     case BUILD_TOO_MANY_FILES:
-        snprintf(what, sizeof(what), format, error->number, error->limit);
+        snprintf(what, size, format, error->number, error->limit);
         break;
     case BUILD_NAME_TWICE:
-        snprintf(what, sizeof(what), format, text, error->number);
+        snprintf(what, size, format, text, error->number);
         break;
     default:
-        snprintf(what, sizeof(what), format, text);
+        snprintf(what, size, format, text);
         break;
     }
 #pragma GCC diagnostic pop
-    snprintf(out, size, "%s: %s", place, what);
 }

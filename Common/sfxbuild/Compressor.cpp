@@ -7,7 +7,7 @@
 
 #include "Owners.h"
 
-unsigned long RunHiddenAndWait(const char *commandLine)
+unsigned long RunHiddenAndWait(const char *program, const char *commandLine)
 {
     if (!commandLine)
         return 0;
@@ -24,7 +24,7 @@ unsigned long RunHiddenAndWait(const char *commandLine)
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi;
-    if (!CreateProcessA(NULL, command, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi))
+    if (!CreateProcessA(program, command, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi))
         return 0;
     KernelHandle process(pi.hProcess), thread(pi.hThread);
     WaitForSingleObject(process, INFINITE);
@@ -34,16 +34,19 @@ unsigned long RunHiddenAndWait(const char *commandLine)
     return exitCode;
 }
 
-unsigned long RunCompressor(const char *inputPath, const char *outputPath)
+unsigned long RunCompressor(const char *compressorPath, const char *inputPath, const char *outputPath)
 {
-    if (!inputPath || !outputPath)
+    if (!compressorPath || !inputPath || !outputPath)
         return 0;
     char szCommand[MAX_PATH];
     // A cut command line would hand the compressor a wrong output path: refuse it.
     int n = snprintf(szCommand, sizeof(szCommand), "KANTOR.EXE /I:%s /O:%s", inputPath, outputPath);
     if (n < 0 || (size_t)n >= sizeof(szCommand))
         return 0;
-    return RunHiddenAndWait(szCommand);
+    // The program by its full path, so that no folder that happens to be
+    // current can put another KANTOR.EXE in its place; the command line keeps
+    // the bare name the compressor has always been given.
+    return RunHiddenAndWait(compressorPath, szCommand);
 }
 
 int StampFileTimes(void *fileHandle)

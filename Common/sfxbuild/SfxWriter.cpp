@@ -67,9 +67,9 @@ int ReadWholeFile(const char *path, HeapBlock<uint8_t> *bytes, DWORD *size)
 // Exit code 0 is the compressor's own failure; 0xC0000000 and up is a crash,
 // whatever it left behind. Either way only a block that expands to the work
 // stream is taken.
-int Pack(const char *workPath, const char *packedPath)
+int Pack(const char *compressorPath, const char *workPath, const char *packedPath)
 {
-    unsigned long exitCode = RunCompressor(workPath, packedPath);
+    unsigned long exitCode = RunCompressor(compressorPath, workPath, packedPath);
     return exitCode != 0 && exitCode < 0xC0000000ul && PackedBlockMatches(packedPath, workPath);
 }
 
@@ -96,6 +96,16 @@ SfxWriter *SfxWriterCreate(const char *pszOutputPath)
         return NULL;
     }
     return writer;
+}
+
+int SfxWriterSetTools(SfxWriter *writer, const char *pszStubPath, const char *pszCompressorPath)
+{
+    if (!writer || !pszStubPath || !pszCompressorPath || strlen(pszStubPath) >= MAX_PATH ||
+        strlen(pszCompressorPath) >= MAX_PATH)
+        return 0;
+    CopyBounded(writer->szStubPath, sizeof(writer->szStubPath), pszStubPath);
+    CopyBounded(writer->szCompressorPath, sizeof(writer->szCompressorPath), pszCompressorPath);
+    return 1;
 }
 
 int SfxWriterSetShowDialog(SfxWriter *writer, int value)
@@ -212,20 +222,22 @@ int SfxWriterFinish(SfxWriter *writer)
         CloseHandle(writer->hWorkFile);
         writer->hWorkFile = INVALID_HANDLE_VALUE;
     }
-    if (writer->workWriteFailed || writer->szWorkPath[0] == '\0')
+    if (writer->workWriteFailed || writer->szWorkPath[0] == '\0' || !writer->szStubPath[0] ||
+        !writer->szCompressorPath[0])
         return 0;
 
     char szTempDir[MAX_PATH];
     TempFile packedFile;
-    if (!TempDirectory(szTempDir) || !packedFile.Create(szTempDir, "SFXL") || !Pack(writer->szWorkPath, packedFile))
+    if (!TempDirectory(szTempDir) || !packedFile.Create(szTempDir, "SFXL") ||
+        !Pack(writer->szCompressorPath, writer->szWorkPath, packedFile))
         return 0;
     HeapBlock<uint8_t> stub;
     DWORD stubSize = 0;
-    if (!ReadWholeFile("pelstub.bin", &stub, &stubSize))
+    if (!ReadWholeFile(writer->szStubPath, &stub, &stubSize))
         return 0;
     // The build copies the stub first and does not look at the outcome; the
     // open below replaces whatever the copy left.
-    CopyFileA("pelstub.bin", writer->szOutputPath, FALSE);
+    CopyFileA(writer->szStubPath, writer->szOutputPath, FALSE);
     // A failure from here on leaves what was written: the build reports it.
     FileHandle out(CreateFileA(writer->szOutputPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL,
                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));

@@ -78,6 +78,9 @@ enum {
     BUILD_PROGRAM_FILES_NEEDS_CUSTOM,
     BUILD_SETUP_NEEDS_LAUNCH,
     BUILD_COMMAND_NEEDS_LAUNCH,
+    BUILD_LAUNCH_OUTSIDE,
+    BUILD_FOLDER_IS_MARKER,
+    BUILD_OUTPUT_IS_STREAM,
 
     BUILD_NO_MEMORY,
     BUILD_SETTINGS_TOO_BIG,
@@ -116,6 +119,9 @@ void SetBuildError(BuildError *error, int problem, unsigned line, const char *wh
 
 // "<settingsName>, line <n>, <where>: <what is wrong>", always terminated.
 void FormatBuildError(const BuildError *error, const char *settingsName, char *out, size_t size);
+
+// The "<what is wrong>" part alone, for a builder that has no settings file to point into.
+void FormatBuildProblem(const BuildError *error, char *out, size_t size);
 
 // A path text that names a file: no quote, <, >, | or control byte; wildcards
 // only when allowed, and then only after the last separator.

@@ -1,0 +1,175 @@
+// SfxBuild.cpp -- the build driver: every check first, then the settings and the file list into a writer.
+#include "SfxBuild.h"
+
+#include <windows.h>
+#include <string.h>
+
+#include "BuildChecks.h"
+#include "BuildList.h"
+#include "Owners.h"
+#include "SfxWriter.h"
+
+namespace {
+
+// Settings texts are fixed buffers; never read past one even if it lacks its terminator.
+const char *Terminated(const char *text, size_t size, char *copy)
+{
+    size_t n = 0;
+    while (n + 1 < size && text[n] != '\0')
+        n++;
+    memcpy(copy, text, n);
+    copy[n] = '\0';
+    return copy;
+}
+
+struct HeaderTexts {
+    char appName[sizeof(SfxSettingsRecord::appName)];
+    char customDest[sizeof(SfxSettingsRecord::customDest)];
+    char launchFile[sizeof(SfxSettingsRecord::launchFile)];
+    char commandLine[sizeof(SfxSettingsRecord::commandLine)];
+};
+
+void TakeTexts(const SfxSettingsRecord *s, HeaderTexts *t)
+{
+    Terminated(s->appName, sizeof(s->appName), t->appName);
+    Terminated(s->customDest, sizeof(s->customDest), t->customDest);
+    Terminated(s->launchFile, sizeof(s->launchFile), t->launchFile);
+    Terminated(s->commandLine, sizeof(s->commandLine), t->commandLine);
+}
+
+int Refuse(BuildError *error, int problem, unsigned line, const char *where, const char *text)
+{
+    SetBuildError(error, problem, line, where, text);
+    return 0;
+}
+
+// Replacing the stub, the compressor or this program would break this build or every later one.
+int OutputIsTool(const SfxBuildJob *job, const FileIdentity *output)
+{
+    char self[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, self, sizeof(self));
+    const char *tools[] = {job->stub, job->compressor, n && n < sizeof(self) ? self : NULL, job->alsoRead};
+    for (const char *tool : tools) {
+        FileIdentity id;
+        if (tool && GetFileIdentity(tool, &id) && SameFile(&id, output))
+            return 1;
+    }
+    return 0;
+}
+
+// What opening a listed file the way the build opens it found.
+struct Opened {
+    int readable;
+    FileIdentity id;
+};
+
+void OpenEach(const SfxBuildJob *job, Opened *opened, BuildEntry *entries)
+{
+    for (size_t i = 0; i < job->count; i++) {
+        const SfxBuildFile *f = &job->files[i];
+        entries[i] = {f->name, f->path, f->line, 0};
+        FileHandle h(CreateFileA(f->path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                 NULL));
+        BY_HANDLE_FILE_INFORMATION info;
+        opened[i].readable = h.IsValid() && GetFileInformationByHandle(h, &info);
+        if (!opened[i].readable)
+            continue;
+        entries[i].size = ((unsigned long long)info.nFileSizeHigh << 32) | info.nFileSizeLow;
+        opened[i].id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    }
+}
+
+// The list: names and sizes first, then, in list order, a file that can't be
+// read or that the output would replace.
+int CheckFiles(const SfxBuildJob *job, const FileIdentity *output, BuildError *error)
+{
+    size_t n = job->count ? job->count : 1;
+    HeapBlock<Opened> opened(n * sizeof(Opened));
+    HeapBlock<BuildEntry> entries(n * sizeof(BuildEntry));
+    if (!opened || !entries)
+        return Refuse(error, BUILD_NO_MEMORY, 0, "[Files]", NULL);
+    OpenEach(job, opened, entries);
+    if (!CheckBuildEntries(entries, job->count, 0, CompareStoredNames, error))
+        return 0;
+    for (size_t i = 0; i < job->count; i++) {
+        if (!opened[i].readable)
+            return Refuse(error, BUILD_UNREADABLE, job->files[i].line, "[Files]", job->files[i].path);
+        if (output && SameFile(&opened[i].id, output))
+            return Refuse(error, BUILD_OUTPUT_IS_READ, 0, "Output", job->output);
+    }
+    return 1;
+}
+
+}  // namespace
+
+int CheckSfxBuild(const SfxBuildJob *job, BuildError *error)
+{
+    SetBuildError(error, BUILD_OK, 0, NULL, NULL);
+    if (!job || !job->settings || !job->output || !job->stub || !job->compressor || (job->count && !job->files))
+        return Refuse(error, BUILD_NO_MEMORY, 0, NULL, NULL);
+    HeaderTexts texts;
+    TakeTexts(job->settings, &texts);
+    BuildChoices choices = {job->settings->moduleType, job->settings->destKind, texts.customDest, texts.launchFile,
+                            job->output};
+    if (!CheckBuildChoices(&choices, NULL, error))
+        return 0;
+    FileIdentity output;
+    int exists = GetFileIdentity(job->output, &output);
+    if (exists && OutputIsTool(job, &output))
+        return Refuse(error, BUILD_OUTPUT_IS_READ, 0, "Output", job->output);
+    return CheckFiles(job, exists ? &output : NULL, error);
+}
+
+int BuildSfxFiles(const SfxBuildJob *job, BuildError *error)
+{
+    if (!CheckSfxBuild(job, error))
+        return 0;
+    SfxWriter *writer = SfxWriterCreate(job->output);
+    if (!writer)
+        return 0;
+    const SfxSettingsRecord *s = job->settings;
+    HeaderTexts texts;
+    TakeTexts(s, &texts);
+    SfxWriterSetTools(writer, job->stub, job->compressor);
+    SfxWriterSetShowDialog(writer, s->showDialog);
+    SfxWriterSetAppName(writer, texts.appName);
+    SfxWriterSetModule(writer, s->moduleType, s->overwriteMode);
+    SfxWriterSetLaunch(writer, texts.launchFile, texts.commandLine, 0);
+    SfxWriterSetDestination(writer, s->destKind, texts.customDest, s->addProgramFiles);
+    for (size_t i = 0; i < job->count; i++)
+        SfxWriterAddFile(writer, job->files[i].path, job->files[i].name);
+
+    // A file that went away after the checks would be missing from the archive without a word.
+    int ok = writer->filesAdded == job->count;
+    if (!ok && !writer->workWriteFailed)
+        SetBuildError(error, BUILD_UNREADABLE, 0, "[Files]", NULL);
+    ok = ok && SfxWriterFinish(writer);
+    SfxWriterDestroy(writer);
+    return ok;
+}
+
+int BuildSfx(const SfxSettingsRecord *settings, const char *stub, const char *compressor, BuildError *error)
+{
+    SetBuildError(error, BUILD_OK, 0, NULL, NULL);
+    if (!settings)
+        return 0;
+    char typed[sizeof(settings->outputFile)], output[MAX_PATH];
+    Terminated(settings->outputFile, sizeof(settings->outputFile), typed);
+    DWORD n = GetFullPathNameA(typed, sizeof(output), output, NULL);
+    if (!typed[0] || n == 0 || n >= sizeof(output))
+        return 0;
+    // The stored name is the text after the last backslash, made here once for the checks and the writer.
+    char paths[SFX_MAX_FILES][sizeof(settings->files[0])];
+    SfxBuildFile files[SFX_MAX_FILES];
+    size_t count = 0;
+    for (int i = 0; i < SFX_MAX_FILES; i++) {
+        const char *path = Terminated(settings->files[i], sizeof(settings->files[i]), paths[count]);
+        if (!path[0])
+            continue;
+        const char *slash = strrchr(path, '\\');
+        files[count] = {path, slash ? slash + 1 : path, 0};
+        count++;
+    }
+    SfxBuildJob job = {settings, output, files, count, stub, compressor, NULL};
+    return BuildSfxFiles(&job, error);
+}
