@@ -58,7 +58,7 @@ static BOOL OnNext(HWND hDlg)
     SetCursor(oldCursor);
 
     if (built == 0)  // refused before anything was written, and said why
-        return SetPageResult(hDlg, -1);
+        return FALSE;
     if (built < 0) {
         // No owner window on purpose: every message box of the program has none.
         MessageBoxA(NULL, "The SFX creation failed. Please check your settings and the available disk space",

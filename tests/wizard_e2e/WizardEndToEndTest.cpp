@@ -327,8 +327,9 @@ TEST(BroltEndToEnd, ARefusedBuildSaysWhyAndWritesNothing)
         ASSERT_TRUE(CreateHardLinkA(dir.File("stub-link.exe").c_str(), dir.File("pelstub.bin").c_str(), NULL));
 
         ASSERT_TRUE(run.WaitPage(0));
-        if (c.setup)
+        if (c.setup) {
             ASSERT_TRUE(run.PressOnPage(IDC_STEP1_SETUP));
+        }
         ASSERT_TRUE(run.Press(WIZ_NEXT));
         ASSERT_TRUE(run.WaitPage(1));
         for (const char *name : c.files)
