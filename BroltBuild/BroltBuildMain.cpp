@@ -50,12 +50,6 @@ struct Run {
     BuildError error;
 };
 
-int IsHelp(const char *arg)
-{
-    return !lstrcmpiA(arg, "/?") || !lstrcmpiA(arg, "-?") || !lstrcmpiA(arg, "/h") || !lstrcmpiA(arg, "-h") ||
-           !lstrcmpiA(arg, "--help") || !lstrcmpiA(arg, "/help");
-}
-
 // "C:\a\b.ini" -> "C:\a"; a root keeps its backslash so it stays a folder.
 void FolderOf(const char *path, char *dir)
 {
@@ -275,7 +269,7 @@ int Main(int argc, char **argv, Run *run)
     wsprintfA(run->compressor, "%s\\KANTOR.EXE", run->exeDir);
     wsprintfA(run->stub, "%s\\pelstub.bin", run->exeDir);
 
-    if (argc == 2 && IsHelp(argv[1])) {
+    if (argc == 2 && BuildIsHelpArgument(argv[1])) {
         Say("%s%s%s", kUsageHead, kBuildKeysHelp, kUsageTail);
         return EXIT_BUILT;
     }

@@ -12,7 +12,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -87,15 +86,6 @@ unsigned long MillisecondsSince(const struct timespec *start)
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return (unsigned long)((now.tv_sec - start->tv_sec) * 1000 + (now.tv_nsec - start->tv_nsec) / 1000000);
-}
-
-int IsHelp(const char *arg)
-{
-    static const char *const kHelp[] = {"/?", "-?", "/h", "-h", "--help", "/help"};
-    for (const char *h : kHelp)
-        if (!strcasecmp(arg, h))
-            return 1;
-    return 0;
 }
 
 int IsFolder(const char *path)
@@ -315,22 +305,73 @@ struct Partial {
     }
 };
 
-int Build(Run *run, const struct timespec *started)
+// The partial output beside the output, removed by its owner unless it takes the output's name.
+int StartPartial(const Run *run, Partial *partial)
 {
     char dir[NATIVE_PATH];
     NativeFolderOf(run->output, dir, sizeof(dir));
-    Partial partial;
     static const int kStops[] = {SIGINT, SIGTERM, SIGHUP};
     for (int stop : kStops)
         signal(stop, RemovePartialAndStop);
-    int n = snprintf(partial.path, NATIVE_PATH, "%s%sSFXXXXXXX.tmp", dir, strcmp(dir, "/") ? "/" : "");
+    int n = snprintf(partial->path, NATIVE_PATH, "%s%sSFXXXXXXX.tmp", dir, strcmp(dir, "/") ? "/" : "");
     if (n >= 0 && n < NATIVE_PATH)
-        partial.fd = mkstemps(partial.path, 4);
-    g_partialMade = partial.fd >= 0;
-    if (partial.fd < 0) {
+        partial->fd = mkstemps(partial->path, 4);
+    g_partialMade = partial->fd >= 0;
+    if (partial->fd < 0)
         Complain("The build failed: can't write in the folder %s: %s\n", dir, strerror(errno));
-        return EXIT_BUILD_FAILED;
+    return partial->fd >= 0;
+}
+
+// The header as the wizard's writer fills it: each text by its length into
+// a zeroed field, never the settings' whole buffer with what lies after it.
+void EncodeHeader(const BuildSettings &s, const PackResult &packed, uint8_t image[SFX_HEADER_SIZE])
+{
+    SfxHeader header;
+    SfxInitHeader(&header);
+    header.packedFlag = 1;
+    header.packedSize = (uint32_t)packed.packedSize;
+    header.packedCrc = packed.packedCrc;
+    header.showDialog = (uint32_t)s.showDialog;
+    CopyText(header.appName, sizeof(header.appName), s.appName);
+    header.moduleType = (uint32_t)s.moduleType;
+    header.overwriteMode = (uint32_t)s.overwriteMode;
+    CopyText(header.launchFile, sizeof(header.launchFile), s.launchFile);
+    CopyText(header.commandLine, sizeof(header.commandLine), s.commandLine);
+    if (s.destKind == SFX_DEST_CURRENT) {
+        header.destination[0] = (char)SFX_MARK_CURRENT;
+    } else if (s.destKind == SFX_DEST_CUSTOM && s.customFolder[0]) {
+        CopyText(header.destination, sizeof(header.destination), s.customFolder);
+        header.addProgramFiles = (uint32_t)s.addProgramFiles;
     }
+    SfxEncodeHeader(&header, image);
+}
+
+// Writes the header into its place after the stub and gives the partial output its name.
+int FinishOutput(const Run *run, Partial *partial, unsigned long long stubSize, const uint8_t image[SFX_HEADER_SIZE])
+{
+    // Stamped with the time it is finished, creation and change alike, as BroltBuild.exe does.
+    mode_t mask = umask(0);
+    umask(mask);
+    int fd = partial->fd;
+    partial->fd = -1;
+    if (pwrite(fd, image, SFX_HEADER_SIZE, (off_t)stubSize) != SFX_HEADER_SIZE || fchmod(fd, 0666 & ~mask) != 0 ||
+        futimens(fd, NULL) != 0 || close(fd) != 0) {
+        Complain("The build failed: the output could not be written (%s).\n", strerror(errno));
+        return 0;
+    }
+    if (rename(partial->path, run->output) != 0) {
+        Complain("The build failed: %s can't be replaced: %s\n", run->output, strerror(errno));
+        return 0;
+    }
+    g_partialMade = 0;
+    return 1;
+}
+
+int Build(Run *run, const struct timespec *started)
+{
+    Partial partial;
+    if (!StartPartial(run, &partial))
+        return EXIT_BUILD_FAILED;
     unsigned long long stubSize = 0;
     uint8_t image[SFX_HEADER_SIZE];
     memset(image, 0, sizeof(image));
@@ -352,43 +393,9 @@ int Build(Run *run, const struct timespec *started)
                  packed.writeError ? strerror(packed.writeError) : "the packed block is 4 GB or larger");
         return EXIT_BUILD_FAILED;
     }
-
-    // The header as the wizard's writer fills it: each text by its length into
-    // a zeroed field, never the settings' whole buffer with what lies after it.
-    const BuildSettings &s = run->settings;
-    SfxHeader header;
-    SfxInitHeader(&header);
-    header.packedFlag = 1;
-    header.packedSize = (uint32_t)packed.packedSize;
-    header.packedCrc = packed.packedCrc;
-    header.showDialog = (uint32_t)s.showDialog;
-    CopyText(header.appName, sizeof(header.appName), s.appName);
-    header.moduleType = (uint32_t)s.moduleType;
-    header.overwriteMode = (uint32_t)s.overwriteMode;
-    CopyText(header.launchFile, sizeof(header.launchFile), s.launchFile);
-    CopyText(header.commandLine, sizeof(header.commandLine), s.commandLine);
-    if (s.destKind == SFX_DEST_CURRENT) {
-        header.destination[0] = (char)SFX_MARK_CURRENT;
-    } else if (s.destKind == SFX_DEST_CUSTOM && s.customFolder[0]) {
-        CopyText(header.destination, sizeof(header.destination), s.customFolder);
-        header.addProgramFiles = (uint32_t)s.addProgramFiles;
-    }
-    SfxEncodeHeader(&header, image);
-    // Stamped with the time it is finished, creation and change alike, as BroltBuild.exe does.
-    mode_t mask = umask(0);
-    umask(mask);
-    if (pwrite(partial.fd, image, sizeof(image), (off_t)stubSize) != sizeof(image) ||
-        fchmod(partial.fd, 0666 & ~mask) != 0 || futimens(partial.fd, NULL) != 0 || close(partial.fd) != 0) {
-        partial.fd = -1;
-        Complain("The build failed: the output could not be written (%s).\n", strerror(errno));
+    EncodeHeader(run->settings, packed, image);
+    if (!FinishOutput(run, &partial, stubSize, image))
         return EXIT_BUILD_FAILED;
-    }
-    partial.fd = -1;
-    if (rename(partial.path, run->output) != 0) {
-        Complain("The build failed: %s can't be replaced: %s\n", run->output, strerror(errno));
-        return EXIT_BUILD_FAILED;
-    }
-    g_partialMade = 0;
     char text[2048];
     FormatBuildSummary(run->output, (unsigned long)run->inputs.count, run->inputs.totalBytes,
                        stubSize + SFX_HEADER_SIZE + packed.packedSize, stubSize, MillisecondsSince(started), text,
@@ -403,7 +410,7 @@ int Main(int argc, char **argv, Run *run)
     clock_gettime(CLOCK_MONOTONIC, &started);
     ssize_t n = readlink("/proc/self/exe", run->exePath, sizeof(run->exePath) - 1);
     run->exePath[n > 0 ? n : 0] = '\0';
-    if (argc == 2 && IsHelp(argv[1])) {
+    if (argc == 2 && BuildIsHelpArgument(argv[1])) {
         Say("%s%s%s", kUsageHead, kBuildKeysHelp, kUsageTail);
         return EXIT_BUILT;
     }

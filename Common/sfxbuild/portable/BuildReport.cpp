@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "SfxFormat.h"
+#include "Text.h"
 
 const char kBuildKeysHelp[] =
     "  [Sfx]\n"
@@ -99,4 +100,13 @@ void FormatPatternLine(unsigned line, const char *pattern, unsigned long files, 
     if (folders)
         Add(out, size, ", %lu folders left out (the archive holds files only)", folders);
     Add(out, size, "\n");
+}
+
+int BuildIsHelpArgument(const char *arg)
+{
+    static const char *const kHelp[] = {"/?", "-?", "/h", "-h", "--help", "/help"};
+    for (const char *help : kHelp)
+        if (TextEqualNoCase(arg, help))
+            return 1;
+    return 0;
 }

@@ -12,6 +12,9 @@ extern const char kBuildKeysHelp[];
 void FormatBuildPlan(const BuildSettings *s, unsigned long files, unsigned long long bytes, const char *output,
                      char *out, size_t size);
 
+// Whether a lone argument asks for the usage: /? -? /h -h --help /help, in any case.
+int BuildIsHelpArgument(const char *arg);
+
 // "  line <n>: <pattern>: <n> files[, <n> folders left out ...]\n": what a pattern matched.
 void FormatPatternLine(unsigned line, const char *pattern, unsigned long files, unsigned long folders, char *out,
                        size_t size);
