@@ -79,6 +79,11 @@ bool KolvuRun::StartLog(const std::string &dir, const InstallLogWriter &log, con
     return log.Save(path) && Start("\"" + path + "\"" + switches);
 }
 
+HWND KolvuRun::StartToRestart(const std::string &arguments, const char *pszExe)
+{
+    return Start(arguments, pszExe) ? WaitDialog("Restart") : NULL;
+}
+
 bool KolvuRun::Start(const std::string &arguments, const char *pszExe, const char *pszDirectory)
 {
     return Launch(arguments, pszExe, pszDirectory, false);

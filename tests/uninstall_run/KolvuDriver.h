@@ -64,6 +64,8 @@ public:
     const std::string &Trace() const { return trace_; }
     // Saves the log as <dir>\uninst.log and starts Kolvu on it, quoted, with the switches.
     bool StartLog(const std::string &dir, const InstallLogWriter &log, const std::string &switches = " /yes");
+    // Starts Kolvu with the arguments and waits for its restart dialog: NULL when either failed.
+    HWND StartToRestart(const std::string &arguments, const char *pszExe = "Kolvu.exe");
     // Ends the process from outside, as a crash or the task manager would.
     void Kill();
     DWORD ProcessId() const { return pi_.dwProcessId; }

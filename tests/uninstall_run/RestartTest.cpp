@@ -52,8 +52,7 @@ TEST(RestartDialog, LockedFilesAreListedAndNoKeepsThem)
     ASSERT_TRUE(lock.Hold({beta, alpha}));
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
-    HWND hDlg = run.WaitDialog("Restart");
+    HWND hDlg = run.StartToRestart(Quoted(dir + "\\uninst.log") + " /yes");
     ASSERT_TRUE(hDlg != NULL);
     ExpectRestartTexts(hDlg);
     std::vector<std::string> lines = RestartListLines(hDlg);
@@ -89,8 +88,7 @@ TEST(RestartDialog, CloseBoxBehavesLikeNo)
     ASSERT_TRUE(HoldRecordedFile(locked, dir, log, lock));
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
-    HWND hDlg = run.WaitDialog("Restart");
+    HWND hDlg = run.StartToRestart(Quoted(dir + "\\uninst.log") + " /yes");
     ASSERT_TRUE(hDlg != NULL);
     PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(UiWaitGone(hDlg, 5000));
@@ -111,8 +109,7 @@ TEST(RestartDialog, LockedInstallLogIsListedAsGiven)
     ASSERT_TRUE(lock.Hold({logPath}));
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(logPath) + " /yes"));
-    HWND hDlg = run.WaitDialog("Restart");
+    HWND hDlg = run.StartToRestart(Quoted(logPath) + " /yes");
     ASSERT_TRUE(hDlg != NULL);
     std::vector<std::string> lines = RestartListLines(hDlg);
     ASSERT_EQ(1u, lines.size());
@@ -145,8 +142,7 @@ TEST(RestartDialog, NinetyFiveFamilySchedulesInWininit)
     ASSERT_TRUE(lock.Hold({first, second}));
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes", "Kolvu95.exe"));
-    HWND hDlg = run.WaitDialog("Restart");
+    HWND hDlg = run.StartToRestart(Quoted(dir + "\\uninst.log") + " /yes", "Kolvu95.exe");
     ASSERT_TRUE(hDlg != NULL);
     ExpectRestartTexts(hDlg);
     EXPECT_EQ(2u, RestartListLines(hDlg).size());
@@ -183,8 +179,7 @@ TEST(RestartYes, PendingDeletionIsCarriedOutByTheRestart)
     ASSERT_TRUE(HoldRecordedFile(locked, dir, log, lock));
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
-    HWND hDlg = run.WaitDialog("Restart");
+    HWND hDlg = run.StartToRestart(Quoted(dir + "\\uninst.log") + " /yes");
     ASSERT_TRUE(hDlg != NULL);
     ASSERT_EQ(1u, RestartListLines(hDlg).size());
     lock.Release();
