@@ -11,15 +11,7 @@ name="zxmany-$$"
 root="$WINEPREFIX/drive_c/$name"
 trap 'rm -rf "$root"' EXIT
 rm -rf "$root"; mkdir -p "$root/src" "$root/out"
-python3 - "$root/src" "$count" <<'EOF'
-import os, random, sys
-folder, count = sys.argv[1], int(sys.argv[2])
-r = random.Random(14)
-for i in range(count):
-    n = r.randint(0, 3000)
-    with open(os.path.join(folder, 'f%05d.dat' % i), 'wb') as f:
-        f.write(r.randbytes(n // 3) + bytes([65 + i % 26]) * (n - n // 3))
-EOF
+"$(dirname "$0")/../../scripts/many-files" "$root/src" "$count" 'f%05d.dat'
 printf '[Sfx]\r\nOpeningDialog = no\r\nDestination = custom\r\nCustomFolder = C:\\%s\\out\r\nOverwrite = all\r\nOutput = Many.exe\r\n[Files]\r\nsrc\\*\r\n' \
   "$name" > "$root/many.ini"
 

@@ -30,15 +30,7 @@ diff <(sed 's/\r$//' "$root/demo/windows.log" | sed -n '/^  module/,$p' | grep -
 echo "native-cross: the demo's settings give $(stat -c %s "$root/demo/DemoSfx.exe") identical bytes from both builders"
 
 # 1,000 files built natively, extracted under Wine.
-python3 - "$root/many/src" "$count" <<'PY'
-import os, random, sys
-folder, count = sys.argv[1], int(sys.argv[2])
-r = random.Random(23)
-for i in range(count):
-    n = r.randint(0, 5000)
-    with open(os.path.join(folder, 'File %04d.dat' % i), 'wb') as f:
-        f.write(r.randbytes(n // 2) + bytes([97 + i % 26]) * (n - n // 2))
-PY
+"$(dirname "$0")/../../scripts/many-files" "$root/many/src" "$count" 'File %04d.dat'
 printf '[Sfx]\nOpeningDialog = no\nDestination = custom\nCustomFolder = C:\\%s\\many\\out\nOverwrite = all\nOutput = Many.exe\n[Files]\nsrc/*.DAT\n' \
   "$name" > "$root/many/many.ini"
 "$native" --stub "$bin/pelstub.bin" "$root/many/many.ini" >"$root/many/native.log" 2>&1 || {

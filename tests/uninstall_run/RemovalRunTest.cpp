@@ -118,10 +118,9 @@ TEST(Removal, CleanRunRemovesEveryRecordedThing)
     log.AddIniEntry(2, "zxrunclean.ini", "Settings", "Path");
     log.AddDirectory(app + "\\Sub");
     log.AddDirectory(app);
-    ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(logDir + "\\uninst.log") + " /YES"));
+    ASSERT_TRUE(run.StartLog(logDir, log, " /YES"));
     EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
     EXPECT_TRUE(run.NoBoxFor(500)) << "the success message is the only one";
     EXPECT_EQ(0u, run.Exit());
@@ -177,12 +176,11 @@ TEST(Progress, TenRecordLogStepsByTen)
     log.AddFile(probes[3]);
     log.Add(6, Bytes(3));
     log.AddDirectory(app);
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
 
     HANDLE hReached = ProbeEvent("ZendrixProbe.reached");
     HANDLE hGo = ProbeEvent("ZendrixProbe.go");
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log")));
+    ASSERT_TRUE(run.StartLog(dir, log, ""));
     HWND hConfirm = run.WaitBox();
     ASSERT_TRUE(hConfirm != NULL);
     HWND hDlg = run.ProgressDialog();
@@ -331,10 +329,9 @@ TEST(Directories, ParentListedBeforeChildStaysAndIsReported)
     InstallLogWriter log;
     log.AddDirectory(parent);
     log.AddDirectory(child);
-    ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(logDir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(logDir, log));
     EXPECT_EQ(kDirNotEmptyText, run.AnswerBox(IDOK));
     EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
     EXPECT_EQ(0u, run.Exit());
@@ -408,10 +405,9 @@ TEST(ComServers, OnlyModulesByExtensionAndOnlyWhenAsked)
         InstallLogWriter log;
         log.SetFlags(c.flags);
         log.AddFile(module);
-        ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
         DWORD dwBefore = RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls");
         KolvuRun run;
-        ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+        ASSERT_TRUE(run.StartLog(dir, log));
         EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
         EXPECT_EQ(0u, run.Exit());
         EXPECT_EQ(dwBefore + c.calls, RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls")) << c.name;
@@ -438,10 +434,9 @@ TEST(Removal, FilesTheUserAddedStayWithTheirFolders)
         WriteTextFile(path);
     log.AddDirectory(data);
     log.AddDirectory(app);
-    ASSERT_TRUE(log.Save(app + "\\uninst.log"));
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(app + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(app, log));
     EXPECT_EQ(kDirNotEmptyText, run.AnswerBox(IDOK));
     EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
     EXPECT_EQ(0u, run.Exit());
@@ -509,11 +504,10 @@ TEST(Removal, RunKilledPartWayFinishesWhenStartedAgain)
         log.AddFile(path);
     }
     log.AddDirectory(app);
-    ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
     std::string firstFile = app + "\\file0.txt", lastFile = app + "\\file" + std::to_string(kFiles - 1) + ".txt";
 
     KolvuRun killed;
-    ASSERT_TRUE(killed.Start(Quoted(logDir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(killed.StartLog(logDir, log));
     DWORD dwStart = GetTickCount();
     while (PathExists(firstFile) && GetTickCount() - dwStart < 20000)
         Sleep(1);
@@ -558,11 +552,10 @@ TEST(SharedFiles, ServerIsUnregisteredOnlyWithItsLastUse)
     log.SetFlags(LOGF_UNREGISTER);
     log.AddSystemFile(server);
     for (DWORD count : {3u, 1u}) {
-        ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
         RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, server.c_str(), count);
         DWORD dwBefore = RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls");
         KolvuRun run;
-        ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+        ASSERT_TRUE(run.StartLog(dir, log));
         EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
         EXPECT_EQ(0u, run.Exit());
         EXPECT_EQ(dwBefore + (count == 1), RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls")) << count;
@@ -584,11 +577,10 @@ TEST(SharedFiles, MissingOrUnreadableCountLeavesEverythingAsItWas)
     log.SetFlags(LOGF_UNREGISTER);
     log.AddSystemFile(missing);
     log.AddSystemFile(text);
-    ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     DWORD dwBefore = RegGetDword(HKEY_CURRENT_USER, kComMarks, "UnregisterCalls");
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(dir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(dir, log));
     EXPECT_EQ(kSuccessText, run.AnswerBox(IDOK));
     EXPECT_EQ(0u, run.Exit());
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kSharedDlls, missing.c_str()));
@@ -620,10 +612,9 @@ TEST(Outcome, IncompleteRemovalKeepsLogAndKeyForAnotherRun)
     log.AddApp("ZxIncomplete", app + "\\");
     log.AddFile("app.txt");
     log.AddFile(app + "\\app.txt");
-    ASSERT_TRUE(log.Save(logDir + "\\uninst.log"));
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(logDir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(run.StartLog(logDir, log));
     ASSERT_TRUE(run.WaitBox() != NULL);
     SaveScreenshot("kolvu-incomplete");
     EXPECT_EQ(IncompleteText(1), run.AnswerBox(IDOK));
@@ -636,9 +627,8 @@ TEST(Outcome, IncompleteRemovalKeepsLogAndKeyForAnotherRun)
     InstallLogWriter whole;
     whole.AddApp("ZxIncomplete", app + "\\");
     whole.AddFile(app + "\\app.txt");
-    ASSERT_TRUE(whole.Save(logDir + "\\uninst.log"));
     KolvuRun again;
-    ASSERT_TRUE(again.Start(Quoted(logDir + "\\uninst.log") + " /yes"));
+    ASSERT_TRUE(again.StartLog(logDir, whole));
     EXPECT_EQ(kSuccessText, again.AnswerBox(IDOK));
     EXPECT_EQ(0u, again.Exit());
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, key.c_str()));
