@@ -16,6 +16,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "BuildNames.h"
 #include "BuildReport.h"
 #include "BuildSettings.h"
 #include "NativeInputs.h"
@@ -183,6 +184,30 @@ int OnFileLine(void *context, unsigned line, const char *path, BuildError *error
     return 1;
 }
 
+// Two full paths Windows takes for one file: letters without case, compared
+// in Windows-1252 where the names can be written so.
+int SameOnWindows(const char *a, const char *b)
+{
+    char x[NATIVE_PATH], y[NATIVE_PATH];
+    if (BuildUtf8To1252(a, x, sizeof(x)) && BuildUtf8To1252(b, y, sizeof(y)))
+        return BuildCompareNames(x, y) == 0;
+    return strcmp(a, b) == 0;
+}
+
+// The output's name, letters without case, against every file this run reads:
+// on Windows it would replace that file, whatever a Linux folder holds.
+int OutputIsReadOnWindows(const Run *run)
+{
+    const char *needed[3] = {run->stubPath, run->exePath, run->settingsPath};
+    for (const char *path : needed)
+        if (path[0] && SameOnWindows(path, run->output))
+            return 1;
+    for (size_t i = 0; i < run->inputs.count; i++)
+        if (SameOnWindows(run->inputs.files[i].path, run->output))
+            return 1;
+    return 0;
+}
+
 // The output must not replace anything this run reads or runs: by identity,
 // so that no other spelling, link or hard link of one of them gets through.
 int CheckOutput(Run *run)
@@ -198,6 +223,10 @@ int CheckOutput(Run *run)
     NativeFolderOf(run->output, dir, sizeof(dir));
     if (!IsFolder(dir)) {
         SetBuildError(&run->error, BUILD_NO_OUTPUT_FOLDER, outputLine, "Output", run->settings.output);
+        return 0;
+    }
+    if (OutputIsReadOnWindows(run)) {
+        SetBuildError(&run->error, BUILD_OUTPUT_IS_READ, outputLine, "Output", run->settings.output);
         return 0;
     }
     NativeIdentity out;

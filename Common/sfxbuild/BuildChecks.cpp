@@ -1,4 +1,4 @@
-// BuildChecks.cpp -- which file a name reaches, stored names compared as Windows does, and the packed block checked against the work stream.
+// BuildChecks.cpp -- which file a name reaches, and the packed block checked against the work stream.
 #include "BuildChecks.h"
 
 #include <windows.h>
@@ -6,19 +6,6 @@
 #include <zlib.h>
 
 namespace {
-
-const unsigned char *UpperTable()
-{
-    static unsigned char table[256];
-    static int made;
-    if (!made) {
-        for (int i = 0; i < 256; i++)
-            table[i] = (unsigned char)i;
-        CharUpperBuffA((char *)table + 1, 255);
-        made = 1;
-    }
-    return table;
-}
 
 int ReadChunk(HANDLE file, unsigned char *buffer, DWORD size, DWORD *got)
 {
@@ -50,17 +37,6 @@ int GetFileIdentity(const char *path, FileIdentity *id)
 int SameFile(const FileIdentity *a, const FileIdentity *b)
 {
     return a->volume == b->volume && a->indexHigh == b->indexHigh && a->indexLow == b->indexLow;
-}
-
-int CompareStoredNames(const char *a, const char *b)
-{
-    const unsigned char *upper = UpperTable();
-    const unsigned char *x = (const unsigned char *)a, *y = (const unsigned char *)b;
-    while (*x && upper[*x] == upper[*y]) {
-        x++;
-        y++;
-    }
-    return (int)upper[*x] - (int)upper[*y];
 }
 
 int PackedBlockMatches(const char *packedPath, const char *workPath)

@@ -14,9 +14,6 @@ struct FileIdentity {
 int GetFileIdentity(const char *path, FileIdentity *id);
 int SameFile(const FileIdentity *a, const FileIdentity *b);
 
-// Stored names compared as the file system does: letters of the ANSI code page without case.
-int CompareStoredNames(const char *a, const char *b);
-
 // Nonzero when the packed file is one complete zlib stream, with nothing after
 // it, that expands to exactly the bytes of the work file.
 int PackedBlockMatches(const char *packedPath, const char *workPath);

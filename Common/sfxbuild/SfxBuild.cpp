@@ -6,6 +6,7 @@
 
 #include "BuildChecks.h"
 #include "BuildList.h"
+#include "BuildNames.h"
 #include "Owners.h"
 #include "SfxWriter.h"
 
@@ -89,7 +90,7 @@ int CheckFiles(const SfxBuildJob *job, const FileIdentity *output, BuildError *e
     if (!opened || !entries)
         return Refuse(error, BUILD_NO_MEMORY, 0, "[Files]", NULL);
     OpenEach(job, opened, entries);
-    if (!CheckBuildEntries(entries, job->count, 0, CompareStoredNames, error))
+    if (!CheckBuildEntries(entries, job->count, 0, BuildCompareNames, error))
         return 0;
     for (size_t i = 0; i < job->count; i++) {
         if (!opened[i].readable)
@@ -155,6 +156,9 @@ int BuildSfx(const SfxSettingsRecord *settings, const char *stub, const char *co
         return 0;
     char typed[sizeof(settings->outputFile)], output[MAX_PATH];
     Terminated(settings->outputFile, sizeof(settings->outputFile), typed);
+    // Checked as typed: the full path below has lost a trailing dot already.
+    if (!BuildIsWindowsFileName(typed))
+        return Refuse(error, BUILD_OUTPUT_NAME_REFUSED, 0, "Output", typed);
     DWORD n = GetFullPathNameA(typed, sizeof(output), output, NULL);
     if (!typed[0] || n == 0 || n >= sizeof(output))
         return 0;
