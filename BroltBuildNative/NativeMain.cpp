@@ -396,8 +396,21 @@ int FinishOutput(const Run *run, Partial *partial, unsigned long long stubSize, 
     return 1;
 }
 
+// An earlier output without write permission is one its owner wants kept, as
+// Windows keeps a read-only file: refused before anything is written.
+int CheckReplaceable(const Run *run)
+{
+    struct stat st;
+    if (lstat(run->output, &st) != 0 || !S_ISREG(st.st_mode) || (st.st_mode & 0222) != 0)
+        return 1;
+    Complain("The build failed: %s can't be replaced: %s\n", run->output, strerror(EACCES));
+    return 0;
+}
+
 int Build(Run *run, const struct timespec *started)
 {
+    if (!CheckReplaceable(run))
+        return EXIT_BUILD_FAILED;
     Partial partial;
     if (!StartPartial(run, &partial))
         return EXIT_BUILD_FAILED;
@@ -412,14 +425,28 @@ int Build(Run *run, const struct timespec *started)
     long cpus = sysconf(_SC_NPROCESSORS_ONLN);
     Say("Packing with %ld threads and %s ...\n", cpus < 1 ? 1 : cpus > 8 ? 8 : cpus, run->stubPath);
     int ok = PackFiles(&run->inputs, partial.fd, &packed);
-    if (packed.readFailed || (ok && packed.filesAdded != run->inputs.count)) {
-        Complain("The build failed: %lu of the %lu files could not be read while packing.\n",
-                 (unsigned long)(run->inputs.count - packed.filesAdded), (unsigned long)run->inputs.count);
+    if (packed.readFailed && packed.failedFile < run->inputs.count) {
+        // The file and the line that named it, as the checks before would have told them.
+        const NativeFile *f = &run->inputs.files[packed.failedFile];
+        BuildError error;
+        SetBuildError(&error, BUILD_UNREADABLE, f->line, "[Files]", f->path);
+        char message[1024];
+        FormatBuildError(&error, run->settingsPath, message, sizeof(message));
+        Complain("The build failed: %s while packing (%s).\n", message,
+                 packed.readError ? strerror(packed.readError) : "it changed while it was read");
         return EXIT_BUILD_FAILED;
     }
-    if (!ok || packed.packedSize > 0xFFFFFFFFull) {
-        Complain("The build failed: the output could not be written (%s).\n",
-                 packed.writeError ? strerror(packed.writeError) : "the packed block is 4 GB or larger");
+    if (!ok && packed.writeError) {
+        Complain("The build failed: the output could not be written (%s).\n", strerror(packed.writeError));
+        return EXIT_BUILD_FAILED;
+    }
+    if (!ok || packed.filesAdded != run->inputs.count) {
+        Complain("The build failed: the compressor could not run (no memory for its blocks or threads).\n");
+        return EXIT_BUILD_FAILED;
+    }
+    if (packed.packedSize > 0xFFFFFFFFull) {
+        Complain("The build failed: the packed block is %llu bytes; a self-extractor holds less than 4 GB.\n",
+                 (unsigned long long)packed.packedSize);
         return EXIT_BUILD_FAILED;
     }
     EncodeHeader(run->settings, packed, image);
@@ -435,6 +462,9 @@ int Build(Run *run, const struct timespec *started)
 
 int Main(int argc, char **argv, Run *run)
 {
+    // A reader that stops early (| head) takes the log away, not the build:
+    // the writes to it fail and are let go, and the output is still finished.
+    signal(SIGPIPE, SIG_IGN);
     struct timespec started;
     clock_gettime(CLOCK_MONOTONIC, &started);
     ssize_t n = readlink("/proc/self/exe", run->exePath, sizeof(run->exePath) - 1);
