@@ -211,7 +211,16 @@ int Build(Run *run, DWORD started)
     int built = BuildSfxFiles(&job, &error);
     DWORD why = GetLastError();
     if (!built && error.problem == BUILD_UNREADABLE) {
-        Complain("The build failed: a file could not be read while packing.\n");
+        char message[1024];
+        FormatBuildError(&error, run->settingsPath, message, sizeof(message));
+        Complain("The build failed: %s while packing (%s).\n", message,
+                 why ? SystemErrorText(why) : "it changed while it was read");
+        return EXIT_BUILD_FAILED;
+    }
+    if (!built && error.problem != BUILD_OK) {
+        char message[600];
+        FormatBuildProblem(&error, message, sizeof(message));
+        Complain("The build failed: %s.\n", message);
         return EXIT_BUILD_FAILED;
     }
     if (!built) {

@@ -445,8 +445,13 @@ int Build(Run *run, const struct timespec *started)
         return EXIT_BUILD_FAILED;
     }
     if (packed.packedSize > 0xFFFFFFFFull) {
-        Complain("The build failed: the packed block is %llu bytes; a self-extractor holds less than 4 GB.\n",
-                 (unsigned long long)packed.packedSize);
+        BuildError error;
+        SetBuildError(&error, BUILD_PACKED_TOO_BIG, 0, NULL, NULL);
+        error.number = (unsigned long)(packed.packedSize >> 20);
+        error.limit = 4096;
+        char message[600];
+        FormatBuildProblem(&error, message, sizeof(message));
+        Complain("The build failed: %s.\n", message);
         return EXIT_BUILD_FAILED;
     }
     EncodeHeader(run->settings, packed, image);

@@ -137,14 +137,21 @@ int BuildSfxFiles(const SfxBuildJob *job, BuildError *error)
     SfxWriterSetModule(writer, s->moduleType, s->overwriteMode);
     SfxWriterSetLaunch(writer, texts.launchFile, texts.commandLine, 0);
     SfxWriterSetDestination(writer, s->destKind, texts.customDest, s->addProgramFiles);
-    for (size_t i = 0; i < job->count; i++)
+    // A file that went away or changed after the checks would be missing from
+    // the archive without a word: the first one stops the build, by its name.
+    int ok = 1;
+    for (size_t i = 0; ok && i < job->count; i++) {
         SfxWriterAddFile(writer, job->files[i].path, job->files[i].name);
-
-    // A file that went away after the checks would be missing from the archive without a word.
-    int ok = writer->filesAdded == job->count;
-    if (!ok && !writer->workWriteFailed)
-        SetBuildError(error, BUILD_UNREADABLE, 0, "[Files]", NULL);
+        ok = writer->filesAdded == i + 1;
+        if (!ok && (writer->readFailed || !writer->workWriteFailed))
+            SetBuildError(error, BUILD_UNREADABLE, job->files[i].line, "[Files]", job->files[i].path);
+    }
     ok = ok && SfxWriterFinish(writer);
+    if (writer->packedTooBig) {
+        SetBuildError(error, BUILD_PACKED_TOO_BIG, 0, NULL, NULL);
+        error->number = (unsigned long)(writer->packedTooBig >> 20);
+        error->limit = 4096;
+    }
     SfxWriterDestroy(writer);
     return ok;
 }
@@ -175,5 +182,22 @@ int BuildSfx(const SfxSettingsRecord *settings, const char *stub, const char *co
         count++;
     }
     SfxBuildJob job = {settings, output, files, count, stub, compressor, NULL};
-    return BuildSfxFiles(&job, error);
+    if (!CheckSfxBuild(&job, error))
+        return 0;
+    // Built under a name of its own beside the output, as BroltBuild.exe builds:
+    // a build that fails half-way leaves an earlier output as it was.
+    char dir[MAX_PATH];
+    lstrcpynA(dir, output, sizeof(dir));
+    char *slash = strrchr(dir, '\\');
+    if (!slash)
+        return 0;
+    slash[slash == dir + 2 && dir[1] == ':' ? 1 : 0] = '\0';
+    TempFile partial;
+    if (!partial.Create(dir, "SFX"))
+        return 0;
+    job.output = partial;
+    if (!BuildSfxFiles(&job, error) || !MoveFileExA(partial, output, MOVEFILE_REPLACE_EXISTING))
+        return 0;
+    partial.Keep();
+    return 1;
 }

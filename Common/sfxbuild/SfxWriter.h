@@ -13,7 +13,9 @@ struct SfxWriter {
     char szCompressorPath[MAX_PATH];
     SfxHeader header;
     int workWriteFailed;  // a record went to the work file incomplete or under a name the stub refuses
+    int readFailed;       // that record's file could not be read whole
     size_t filesAdded;    // records written whole; a driver with a long list checks it
+    unsigned long long packedTooBig;  // the packed block's size when it is 4 GB or more, else 0
 };
 
 // The writer or NULL when memory or the work file can't be had.

@@ -80,6 +80,7 @@ const char *const kMessages[BUILD_PROBLEM_COUNT] = {
     "the lines name %lu files; a self-extractor holds at most %lu",
     "the folder of \"%s\" does not exist",
     "\"%s\" is a file this build reads or runs; choose another output",
+    "the packed block is %lu MB; a self-extractor holds less than 4 GB (%lu MB)",
 };
 
 // A piece of a line: not terminated, never copied until it is known to fit.
@@ -386,6 +387,7 @@ void FormatBuildProblem(const BuildError *error, char *what, size_t size)
         snprintf(what, size, format, text, error->number, error->limit);
         break;
     case BUILD_TOO_MANY_FILES:
+    case BUILD_PACKED_TOO_BIG:
         snprintf(what, size, format, error->number, error->limit);
         break;
     case BUILD_NAME_TWICE:
