@@ -16,6 +16,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "BuildHeader.h"
 #include "BuildNames.h"
 #include "BuildReport.h"
 #include "BuildSettings.h"
@@ -300,13 +301,6 @@ int CopyStub(const char *path, int outFd, unsigned long long *size)
     return n == 0;
 }
 
-void CopyText(char *field, size_t size, const char *text)
-{
-    memset(field, 0, size);
-    size_t n = strnlen(text, size - 1);
-    memcpy(field, text, n);
-}
-
 // The partial output's name for the signal handler: a CI job that is
 // cancelled mid-build leaves no SFX*.tmp beside the output either.
 char g_partialPath[NATIVE_PATH];
@@ -351,27 +345,14 @@ int StartPartial(const Run *run, Partial *partial)
     return partial->fd >= 0;
 }
 
-// The header as the wizard's writer fills it: each text by its length into
-// a zeroed field, never the settings' whole buffer with what lies after it.
+// The header every builder fills, with the packed block's fields.
 void EncodeHeader(const BuildSettings &s, const PackResult &packed, uint8_t image[SFX_HEADER_SIZE])
 {
     SfxHeader header;
-    SfxInitHeader(&header);
+    FillSfxHeader(&s, &header);
     header.packedFlag = 1;
     header.packedSize = (uint32_t)packed.packedSize;
     header.packedCrc = packed.packedCrc;
-    header.showDialog = (uint32_t)s.showDialog;
-    CopyText(header.appName, sizeof(header.appName), s.appName);
-    header.moduleType = (uint32_t)s.moduleType;
-    header.overwriteMode = (uint32_t)s.overwriteMode;
-    CopyText(header.launchFile, sizeof(header.launchFile), s.launchFile);
-    CopyText(header.commandLine, sizeof(header.commandLine), s.commandLine);
-    if (s.destKind == SFX_DEST_CURRENT) {
-        header.destination[0] = (char)SFX_MARK_CURRENT;
-    } else if (s.destKind == SFX_DEST_CUSTOM && s.customFolder[0]) {
-        CopyText(header.destination, sizeof(header.destination), s.customFolder);
-        header.addProgramFiles = (uint32_t)s.addProgramFiles;
-    }
     SfxEncodeHeader(&header, image);
 }
 

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "BuildChecks.h"
+#include "BuildHeader.h"
 #include "BuildList.h"
 #include "BuildNames.h"
 #include "Owners.h"
@@ -21,21 +22,6 @@ const char *Terminated(const char *text, size_t size, char *copy)
     memcpy(copy, text, n);
     copy[n] = '\0';
     return copy;
-}
-
-struct HeaderTexts {
-    char appName[sizeof(SfxSettingsRecord::appName)];
-    char customDest[sizeof(SfxSettingsRecord::customDest)];
-    char launchFile[sizeof(SfxSettingsRecord::launchFile)];
-    char commandLine[sizeof(SfxSettingsRecord::commandLine)];
-};
-
-void TakeTexts(const SfxSettingsRecord *s, HeaderTexts *t)
-{
-    Terminated(s->appName, sizeof(s->appName), t->appName);
-    Terminated(s->customDest, sizeof(s->customDest), t->customDest);
-    Terminated(s->launchFile, sizeof(s->launchFile), t->launchFile);
-    Terminated(s->commandLine, sizeof(s->commandLine), t->commandLine);
 }
 
 int Refuse(BuildError *error, int problem, unsigned line, const char *where, const char *text)
@@ -108,10 +94,8 @@ int CheckSfxBuild(const SfxBuildJob *job, BuildError *error)
     SetBuildError(error, BUILD_OK, 0, NULL, NULL);
     if (!job || !job->settings || !job->output || !job->stub || !job->compressor || (job->count && !job->files))
         return Refuse(error, BUILD_NO_MEMORY, 0, NULL, NULL);
-    HeaderTexts texts;
-    TakeTexts(job->settings, &texts);
-    BuildChoices choices = {job->settings->moduleType, job->settings->destKind, texts.customDest, texts.launchFile,
-                            job->output};
+    const BuildSettings *s = job->settings;
+    BuildChoices choices = {s->moduleType, s->destKind, s->customFolder, s->launchFile, job->output};
     if (!CheckBuildChoices(&choices, NULL, error))
         return 0;
     FileIdentity output;
@@ -128,15 +112,8 @@ int BuildSfxFiles(const SfxBuildJob *job, BuildError *error)
     SfxWriter *writer = SfxWriterCreate(job->output);
     if (!writer)
         return 0;
-    const SfxSettingsRecord *s = job->settings;
-    HeaderTexts texts;
-    TakeTexts(s, &texts);
     SfxWriterSetTools(writer, job->stub, job->compressor);
-    SfxWriterSetShowDialog(writer, s->showDialog);
-    SfxWriterSetAppName(writer, texts.appName);
-    SfxWriterSetModule(writer, s->moduleType, s->overwriteMode);
-    SfxWriterSetLaunch(writer, texts.launchFile, texts.commandLine, 0);
-    SfxWriterSetDestination(writer, s->destKind, texts.customDest, s->addProgramFiles);
+    FillSfxHeader(job->settings, &writer->header);
     // A file that went away or changed after the checks would be missing from
     // the archive without a word: the first one stops the build, by its name.
     int ok = 1;
@@ -161,8 +138,10 @@ int BuildSfx(const SfxSettingsRecord *settings, const char *stub, const char *co
     SetBuildError(error, BUILD_OK, 0, NULL, NULL);
     if (!settings)
         return 0;
-    char typed[sizeof(settings->outputFile)], output[MAX_PATH];
-    Terminated(settings->outputFile, sizeof(settings->outputFile), typed);
+    BuildSettings build;
+    SfxSettingsToBuild(settings, &build);
+    const char *typed = build.output;
+    char output[MAX_PATH];
     // Checked as typed: the full path below has lost a trailing dot already.
     if (!BuildIsWindowsFileName(typed))
         return Refuse(error, BUILD_OUTPUT_NAME_REFUSED, 0, "Output", typed);
@@ -181,7 +160,7 @@ int BuildSfx(const SfxSettingsRecord *settings, const char *stub, const char *co
         files[count] = {path, slash ? slash + 1 : path, 0};
         count++;
     }
-    SfxBuildJob job = {settings, output, files, count, stub, compressor, NULL};
+    SfxBuildJob job = {&build, output, files, count, stub, compressor, NULL};
     if (!CheckSfxBuild(&job, error))
         return 0;
     // Built under a name of its own beside the output, as BroltBuild.exe builds:

@@ -29,3 +29,34 @@ void SetDefaultSfxSettings(SfxSettingsRecord *settings)
     settings->testRun = 1;
     settings->overwriteMode = defaults.overwriteMode;
 }
+
+namespace {
+
+// The record's texts are fixed buffers: never read past one even if it lacks its terminator.
+void Take(char *dst, size_t dstSize, const char *src, size_t srcSize)
+{
+    size_t n = strnlen(src, srcSize);
+    if (n >= dstSize)
+        n = dstSize - 1;
+    memcpy(dst, src, n);
+    dst[n] = '\0';
+}
+
+#define TAKE(dst, src) Take(dst, sizeof(dst), src, sizeof(src))
+
+}  // namespace
+
+void SfxSettingsToBuild(const SfxSettingsRecord *r, BuildSettings *s)
+{
+    SetDefaultBuildSettings(s);
+    s->moduleType = r->moduleType;
+    s->showDialog = r->showDialog;
+    s->destKind = r->destKind;
+    s->addProgramFiles = r->addProgramFiles;
+    s->overwriteMode = r->overwriteMode;
+    TAKE(s->appName, r->appName);
+    TAKE(s->customFolder, r->customDest);
+    TAKE(s->launchFile, r->launchFile);
+    TAKE(s->commandLine, r->commandLine);
+    TAKE(s->output, r->outputFile);
+}
