@@ -60,7 +60,7 @@ native-release: deps
 	cmake --build $(NATIVE_RELEASE) --target broltbuild -j $(JOBS)
 
 # Said first, before the long build, and again by run-tests before the Windows tests.
-test: deps arch-check $(addprefix dist-,$(TEST_ARCHES)) native
+test: deps arch-check $(addprefix dist-,$(TEST_ARCHES)) native native-release
 	@scripts/run-tests $(BUILD) "$(ARCH)"
 
 arch-check: deps

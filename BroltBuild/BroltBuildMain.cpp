@@ -13,7 +13,6 @@
 #include "InputFiles.h"
 #include "Owners.h"
 #include "SfxBuild.h"
-#include "SfxSettings.h"
 #include "SfxFormat.h"
 
 namespace {
@@ -41,7 +40,6 @@ struct Run {
     char output[MAX_PATH];
     char stub[MAX_PATH];
     char compressor[MAX_PATH];
-    SfxSettingsRecord record;
     char *text;
     DWORD textLength;
     BuildSettings settings;
@@ -123,7 +121,7 @@ int OnFileLine(void *context, unsigned line, const char *path, BuildError *error
 // the stub and compressor beside this program.
 SfxBuildJob MakeJob(Run *run, const char *output)
 {
-    return {&run->record, output, run->inputs.files, run->inputs.count, run->stub, run->compressor,
+    return {&run->settings, output, run->inputs.files, run->inputs.count, run->stub, run->compressor,
             run->settingsPath};
 }
 
@@ -170,21 +168,6 @@ unsigned long long SizeOf(const char *path)
     return ((unsigned long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
 
-void FillRecord(const BuildSettings *s, SfxSettingsRecord *record)
-{
-    SetDefaultSfxSettings(record);
-    record->moduleType = s->moduleType;
-    record->showDialog = s->showDialog;
-    record->destKind = s->destKind;
-    record->addProgramFiles = s->addProgramFiles;
-    record->overwriteMode = s->overwriteMode;
-    record->testRun = 0;
-    lstrcpynA(record->appName, s->appName, sizeof(record->appName));
-    lstrcpynA(record->customDest, s->customFolder, sizeof(record->customDest));
-    lstrcpynA(record->launchFile, s->launchFile, sizeof(record->launchFile));
-    lstrcpynA(record->commandLine, s->commandLine, sizeof(record->commandLine));
-}
-
 void SayBuilt(const Run *run, DWORD started)
 {
     char text[2048];
@@ -211,7 +194,16 @@ int Build(Run *run, DWORD started)
     int built = BuildSfxFiles(&job, &error);
     DWORD why = GetLastError();
     if (!built && error.problem == BUILD_UNREADABLE) {
-        Complain("The build failed: a file could not be read while packing.\n");
+        char message[1024];
+        FormatBuildError(&error, run->settingsPath, message, sizeof(message));
+        Complain("The build failed: %s while packing (%s).\n", message,
+                 why ? SystemErrorText(why) : "it changed while it was read");
+        return EXIT_BUILD_FAILED;
+    }
+    if (!built && error.problem != BUILD_OK) {
+        char message[600];
+        FormatBuildProblem(&error, message, sizeof(message));
+        Complain("The build failed: %s.\n", message);
         return EXIT_BUILD_FAILED;
     }
     if (!built) {
@@ -287,7 +279,6 @@ int Main(int argc, char **argv, Run *run)
     // Relative paths in the settings are the settings file's: ResolvePath takes its folder.
     if (!ParseBuildSettings(run->text, run->textLength, &run->settings, OnFileLine, run, &run->error))
         return ReportSettings(run);
-    FillRecord(&run->settings, &run->record);
     if (!CheckOutput(run))
         return ReportSettings(run);
     if (!CheckCompanions(run))

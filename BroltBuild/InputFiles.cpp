@@ -6,13 +6,14 @@
 #include <string.h>
 
 #include "BuildChecks.h"
+#include "BuildNames.h"
 
 namespace {
 
 int ByName(const void *a, const void *b)
 {
     const SfxBuildFile *x = (const SfxBuildFile *)a, *y = (const SfxBuildFile *)b;
-    int order = CompareStoredNames(x->name, y->name);
+    int order = BuildCompareNames(x->name, y->name);
     return order ? order : strcmp(x->name, y->name);
 }
 

@@ -16,6 +16,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "BuildHeader.h"
+#include "BuildNames.h"
 #include "BuildReport.h"
 #include "BuildSettings.h"
 #include "NativeInputs.h"
@@ -183,6 +185,30 @@ int OnFileLine(void *context, unsigned line, const char *path, BuildError *error
     return 1;
 }
 
+// Two full paths Windows takes for one file: letters without case, compared
+// in Windows-1252 where the names can be written so.
+int SameOnWindows(const char *a, const char *b)
+{
+    char x[NATIVE_PATH], y[NATIVE_PATH];
+    if (BuildUtf8To1252(a, x, sizeof(x)) && BuildUtf8To1252(b, y, sizeof(y)))
+        return BuildCompareNames(x, y) == 0;
+    return strcmp(a, b) == 0;
+}
+
+// The output's name, letters without case, against every file this run reads:
+// on Windows it would replace that file, whatever a Linux folder holds.
+int OutputIsReadOnWindows(const Run *run)
+{
+    const char *needed[3] = {run->stubPath, run->exePath, run->settingsPath};
+    for (const char *path : needed)
+        if (path[0] && SameOnWindows(path, run->output))
+            return 1;
+    for (size_t i = 0; i < run->inputs.count; i++)
+        if (SameOnWindows(run->inputs.files[i].path, run->output))
+            return 1;
+    return 0;
+}
+
 // The output must not replace anything this run reads or runs: by identity,
 // so that no other spelling, link or hard link of one of them gets through.
 int CheckOutput(Run *run)
@@ -198,6 +224,10 @@ int CheckOutput(Run *run)
     NativeFolderOf(run->output, dir, sizeof(dir));
     if (!IsFolder(dir)) {
         SetBuildError(&run->error, BUILD_NO_OUTPUT_FOLDER, outputLine, "Output", run->settings.output);
+        return 0;
+    }
+    if (OutputIsReadOnWindows(run)) {
+        SetBuildError(&run->error, BUILD_OUTPUT_IS_READ, outputLine, "Output", run->settings.output);
         return 0;
     }
     NativeIdentity out;
@@ -271,13 +301,6 @@ int CopyStub(const char *path, int outFd, unsigned long long *size)
     return n == 0;
 }
 
-void CopyText(char *field, size_t size, const char *text)
-{
-    memset(field, 0, size);
-    size_t n = strnlen(text, size - 1);
-    memcpy(field, text, n);
-}
-
 // The partial output's name for the signal handler: a CI job that is
 // cancelled mid-build leaves no SFX*.tmp beside the output either.
 char g_partialPath[NATIVE_PATH];
@@ -322,27 +345,14 @@ int StartPartial(const Run *run, Partial *partial)
     return partial->fd >= 0;
 }
 
-// The header as the wizard's writer fills it: each text by its length into
-// a zeroed field, never the settings' whole buffer with what lies after it.
+// The header every builder fills, with the packed block's fields.
 void EncodeHeader(const BuildSettings &s, const PackResult &packed, uint8_t image[SFX_HEADER_SIZE])
 {
     SfxHeader header;
-    SfxInitHeader(&header);
+    FillSfxHeader(&s, &header);
     header.packedFlag = 1;
     header.packedSize = (uint32_t)packed.packedSize;
     header.packedCrc = packed.packedCrc;
-    header.showDialog = (uint32_t)s.showDialog;
-    CopyText(header.appName, sizeof(header.appName), s.appName);
-    header.moduleType = (uint32_t)s.moduleType;
-    header.overwriteMode = (uint32_t)s.overwriteMode;
-    CopyText(header.launchFile, sizeof(header.launchFile), s.launchFile);
-    CopyText(header.commandLine, sizeof(header.commandLine), s.commandLine);
-    if (s.destKind == SFX_DEST_CURRENT) {
-        header.destination[0] = (char)SFX_MARK_CURRENT;
-    } else if (s.destKind == SFX_DEST_CUSTOM && s.customFolder[0]) {
-        CopyText(header.destination, sizeof(header.destination), s.customFolder);
-        header.addProgramFiles = (uint32_t)s.addProgramFiles;
-    }
     SfxEncodeHeader(&header, image);
 }
 
@@ -367,8 +377,21 @@ int FinishOutput(const Run *run, Partial *partial, unsigned long long stubSize, 
     return 1;
 }
 
+// An earlier output without write permission is one its owner wants kept, as
+// Windows keeps a read-only file: refused before anything is written.
+int CheckReplaceable(const Run *run)
+{
+    struct stat st;
+    if (lstat(run->output, &st) != 0 || !S_ISREG(st.st_mode) || (st.st_mode & 0222) != 0)
+        return 1;
+    Complain("The build failed: %s can't be replaced: %s\n", run->output, strerror(EACCES));
+    return 0;
+}
+
 int Build(Run *run, const struct timespec *started)
 {
+    if (!CheckReplaceable(run))
+        return EXIT_BUILD_FAILED;
     Partial partial;
     if (!StartPartial(run, &partial))
         return EXIT_BUILD_FAILED;
@@ -383,14 +406,33 @@ int Build(Run *run, const struct timespec *started)
     long cpus = sysconf(_SC_NPROCESSORS_ONLN);
     Say("Packing with %ld threads and %s ...\n", cpus < 1 ? 1 : cpus > 8 ? 8 : cpus, run->stubPath);
     int ok = PackFiles(&run->inputs, partial.fd, &packed);
-    if (packed.readFailed || (ok && packed.filesAdded != run->inputs.count)) {
-        Complain("The build failed: %lu of the %lu files could not be read while packing.\n",
-                 (unsigned long)(run->inputs.count - packed.filesAdded), (unsigned long)run->inputs.count);
+    if (packed.readFailed && packed.failedFile < run->inputs.count) {
+        // The file and the line that named it, as the checks before would have told them.
+        const NativeFile *f = &run->inputs.files[packed.failedFile];
+        BuildError error;
+        SetBuildError(&error, BUILD_UNREADABLE, f->line, "[Files]", f->path);
+        char message[1024];
+        FormatBuildError(&error, run->settingsPath, message, sizeof(message));
+        Complain("The build failed: %s while packing (%s).\n", message,
+                 packed.readError ? strerror(packed.readError) : "it changed while it was read");
         return EXIT_BUILD_FAILED;
     }
-    if (!ok || packed.packedSize > 0xFFFFFFFFull) {
-        Complain("The build failed: the output could not be written (%s).\n",
-                 packed.writeError ? strerror(packed.writeError) : "the packed block is 4 GB or larger");
+    if (!ok && packed.writeError) {
+        Complain("The build failed: the output could not be written (%s).\n", strerror(packed.writeError));
+        return EXIT_BUILD_FAILED;
+    }
+    if (!ok || packed.filesAdded != run->inputs.count) {
+        Complain("The build failed: the compressor could not run (no memory for its blocks or threads).\n");
+        return EXIT_BUILD_FAILED;
+    }
+    if (packed.packedSize > 0xFFFFFFFFull) {
+        BuildError error;
+        SetBuildError(&error, BUILD_PACKED_TOO_BIG, 0, NULL, NULL);
+        error.number = (unsigned long)(packed.packedSize >> 20);
+        error.limit = 4096;
+        char message[600];
+        FormatBuildProblem(&error, message, sizeof(message));
+        Complain("The build failed: %s.\n", message);
         return EXIT_BUILD_FAILED;
     }
     EncodeHeader(run->settings, packed, image);
@@ -406,6 +448,9 @@ int Build(Run *run, const struct timespec *started)
 
 int Main(int argc, char **argv, Run *run)
 {
+    // A reader that stops early (| head) takes the log away, not the build:
+    // the writes to it fail and are let go, and the output is still finished.
+    signal(SIGPIPE, SIG_IGN);
     struct timespec started;
     clock_gettime(CLOCK_MONOTONIC, &started);
     ssize_t n = readlink("/proc/self/exe", run->exePath, sizeof(run->exePath) - 1);

@@ -121,6 +121,7 @@ struct Source {
     size_t headLeft;                        // bytes of head still to hand on
     uint32_t contentsLeft;
     int failed;
+    int error;                              // errno of the failure, 0 when the file changed
     size_t added;
 };
 
@@ -131,8 +132,11 @@ int OpenNext(Source *src)
     const NativeFile *f = &src->list->files[src->next++];
     src->fd = open(f->path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st;
-    if (src->fd < 0 || fstat(src->fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        (unsigned long long)st.st_size > 0xFFFFFFFFull)
+    if (src->fd < 0 || fstat(src->fd, &st) != 0) {
+        src->error = errno;
+        return 0;
+    }
+    if (!S_ISREG(st.st_mode) || (unsigned long long)st.st_size > 0xFFFFFFFFull)
         return 0;
     SfxFileEntry entry;
     memset(&entry, 0, sizeof(entry));
@@ -163,6 +167,7 @@ size_t Fill(Source *src, unsigned char *dst, size_t size)
                 continue;
             // A file cut short after its head was written can't be left out any more.
             if (n <= 0) {
+                src->error = n < 0 ? errno : 0;
                 src->failed = 1;
                 break;
             }
@@ -273,6 +278,8 @@ int PackFiles(const NativeList *list, int outFd, PackResult *result)
         close(src.fd);
     result->filesAdded = src.added;
     result->readFailed = src.failed;
+    result->failedFile = src.next ? src.next - 1 : 0;
+    result->readError = src.error;
 
     unsigned char trailer[KANTOR_TRAILER_SIZE];
     KantorJoinFinish(&join, trailer);

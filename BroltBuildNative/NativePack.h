@@ -12,6 +12,8 @@ struct PackResult {
     size_t filesAdded;    // records written whole
     int threads;
     int readFailed;       // a listed file could not be opened or read in full while packing
+    size_t failedFile;    // which one, by its place in the list
+    int readError;        // errno of that failure; 0 when the file changed under the build
     int writeError;       // errno of a failed write to the output, else 0
 };
 

@@ -1,24 +1,14 @@
-// BuildChecks.cpp -- which file a name reaches, stored names compared as Windows does, and the packed block checked against the work stream.
+// BuildChecks.cpp -- which file a name reaches, and the packed block copied to the output as it is checked against the work stream.
 #include "BuildChecks.h"
 
 #include <windows.h>
 #include <string.h>
 #include <zlib.h>
 
-namespace {
+#include "Owners.h"
+#include "SfxChecksum.h"
 
-const unsigned char *UpperTable()
-{
-    static unsigned char table[256];
-    static int made;
-    if (!made) {
-        for (int i = 0; i < 256; i++)
-            table[i] = (unsigned char)i;
-        CharUpperBuffA((char *)table + 1, 255);
-        made = 1;
-    }
-    return table;
-}
+namespace {
 
 int ReadChunk(HANDLE file, unsigned char *buffer, DWORD size, DWORD *got)
 {
@@ -52,65 +42,47 @@ int SameFile(const FileIdentity *a, const FileIdentity *b)
     return a->volume == b->volume && a->indexHigh == b->indexHigh && a->indexLow == b->indexLow;
 }
 
-int CompareStoredNames(const char *a, const char *b)
-{
-    const unsigned char *upper = UpperTable();
-    const unsigned char *x = (const unsigned char *)a, *y = (const unsigned char *)b;
-    while (*x && upper[*x] == upper[*y]) {
-        x++;
-        y++;
-    }
-    return (int)upper[*x] - (int)upper[*y];
-}
-
-int PackedBlockMatches(const char *packedPath, const char *workPath)
+int CopyPackedBlock(HANDLE packed, HANDLE work, HANDLE out, PackedCopy *copy)
 {
     enum { kChunk = 64 * 1024 };
-    HANDLE hPacked = CreateFileA(packedPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, NULL);
-    HANDLE hWork = CreateFileA(workPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, NULL);
-    unsigned char *buffer = (unsigned char *)HeapAlloc(GetProcessHeap(), 0, 3 * kChunk);
+    memset(copy, 0, sizeof(*copy));
+    HeapBlock<unsigned char> buffer(3 * kChunk);
     z_stream zs;
     memset(&zs, 0, sizeof(zs));
-    int ok = hPacked != INVALID_HANDLE_VALUE && hWork != INVALID_HANDLE_VALUE && buffer &&
-             inflateInit(&zs) == Z_OK;
+    int ok = buffer && inflateInit(&zs) == Z_OK;
     int zlibOpen = ok;
-    unsigned char *in = buffer, *out = buffer + kChunk, *expected = buffer + 2 * kChunk;
+    unsigned char *in = buffer, *expanded = buffer + kChunk, *expected = buffer + 2 * kChunk;
     int status = Z_OK;
     int packedEnded = 0;
-    // Inflate piece by piece and hold each piece against the same span of the work file.
+    // Each piece read is written and summed, then inflated and held against the same span of the work file.
     while (ok && status != Z_STREAM_END) {
         if (zs.avail_in == 0 && !packedEnded) {
-            DWORD got = 0;
-            ok = ReadChunk(hPacked, in, kChunk, &got);
+            DWORD got = 0, written = 0;
+            ok = ReadChunk(packed, in, kChunk, &got) && (got == 0 || (WriteFile(out, in, got, &written, NULL) &&
+                                                                       written == got));
             packedEnded = got == 0;
+            copy->checksum = SfxChecksum(copy->checksum, in, got);
+            copy->size += got;
             zs.next_in = in;
             zs.avail_in = got;
         }
-        zs.next_out = out;
+        zs.next_out = expanded;
         zs.avail_out = kChunk;
         status = ok ? inflate(&zs, Z_NO_FLUSH) : Z_DATA_ERROR;
         // No progress once the packed file has ended: the stream is cut short.
         ok = status == Z_OK || status == Z_STREAM_END || (status == Z_BUF_ERROR && !packedEnded);
         DWORD produced = kChunk - zs.avail_out, got = 0;
         if (ok && produced > 0)
-            ok = ReadChunk(hWork, expected, produced, &got) && got == produced &&
-                 memcmp(out, expected, produced) == 0;
+            ok = ReadChunk(work, expected, produced, &got) && got == produced &&
+                 memcmp(expanded, expected, produced) == 0;
     }
     if (ok) {
         // Nothing may follow: neither more packed bytes nor more of the work stream.
         DWORD got = 1;
-        ok = zs.avail_in == 0 && ReadChunk(hPacked, in, 1, &got) && got == 0 &&
-             ReadChunk(hWork, expected, 1, &got) && got == 0;
+        ok = zs.avail_in == 0 && ReadChunk(packed, in, 1, &got) && got == 0 && ReadChunk(work, expected, 1, &got) &&
+             got == 0;
     }
     if (zlibOpen)
         inflateEnd(&zs);
-    if (buffer)
-        HeapFree(GetProcessHeap(), 0, buffer);
-    if (hWork != INVALID_HANDLE_VALUE)
-        CloseHandle(hWork);
-    if (hPacked != INVALID_HANDLE_VALUE)
-        CloseHandle(hPacked);
     return ok;
 }

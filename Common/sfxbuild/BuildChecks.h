@@ -1,7 +1,8 @@
-// BuildChecks.h -- what a build verifies on disk: which file a name reaches, and the packed block.
+// BuildChecks.h -- what a build verifies on disk: which file a name reaches, and the packed block as it is copied.
 #pragma once
 
 #include <windows.h>
+#include <stdint.h>
 
 // An existing file as the file system knows it, whatever name (short, long,
 // any letter case, \\?\, a mapped drive, a hard link) reaches it.
@@ -14,9 +15,13 @@ struct FileIdentity {
 int GetFileIdentity(const char *path, FileIdentity *id);
 int SameFile(const FileIdentity *a, const FileIdentity *b);
 
-// Stored names compared as the file system does: letters of the ANSI code page without case.
-int CompareStoredNames(const char *a, const char *b);
+struct PackedCopy {
+    unsigned long long size;
+    uint32_t checksum;  // SfxChecksum of the block
+};
 
-// Nonzero when the packed file is one complete zlib stream, with nothing after
-// it, that expands to exactly the bytes of the work file.
-int PackedBlockMatches(const char *packedPath, const char *workPath);
+// Copies the packed file to out from the current positions, piece by piece,
+// and is nonzero only when it was one complete zlib stream, with nothing after
+// it, that expands to exactly the bytes of the work file: the check, the copy
+// and the checksum in one pass.
+int CopyPackedBlock(HANDLE packed, HANDLE work, HANDLE out, PackedCopy *copy);

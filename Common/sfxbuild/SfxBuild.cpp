@@ -5,7 +5,9 @@
 #include <string.h>
 
 #include "BuildChecks.h"
+#include "BuildHeader.h"
 #include "BuildList.h"
+#include "BuildNames.h"
 #include "Owners.h"
 #include "SfxWriter.h"
 
@@ -20,21 +22,6 @@ const char *Terminated(const char *text, size_t size, char *copy)
     memcpy(copy, text, n);
     copy[n] = '\0';
     return copy;
-}
-
-struct HeaderTexts {
-    char appName[sizeof(SfxSettingsRecord::appName)];
-    char customDest[sizeof(SfxSettingsRecord::customDest)];
-    char launchFile[sizeof(SfxSettingsRecord::launchFile)];
-    char commandLine[sizeof(SfxSettingsRecord::commandLine)];
-};
-
-void TakeTexts(const SfxSettingsRecord *s, HeaderTexts *t)
-{
-    Terminated(s->appName, sizeof(s->appName), t->appName);
-    Terminated(s->customDest, sizeof(s->customDest), t->customDest);
-    Terminated(s->launchFile, sizeof(s->launchFile), t->launchFile);
-    Terminated(s->commandLine, sizeof(s->commandLine), t->commandLine);
 }
 
 int Refuse(BuildError *error, int problem, unsigned line, const char *where, const char *text)
@@ -89,7 +76,7 @@ int CheckFiles(const SfxBuildJob *job, const FileIdentity *output, BuildError *e
     if (!opened || !entries)
         return Refuse(error, BUILD_NO_MEMORY, 0, "[Files]", NULL);
     OpenEach(job, opened, entries);
-    if (!CheckBuildEntries(entries, job->count, 0, CompareStoredNames, error))
+    if (!CheckBuildEntries(entries, job->count, 0, BuildCompareNames, error))
         return 0;
     for (size_t i = 0; i < job->count; i++) {
         if (!opened[i].readable)
@@ -107,10 +94,8 @@ int CheckSfxBuild(const SfxBuildJob *job, BuildError *error)
     SetBuildError(error, BUILD_OK, 0, NULL, NULL);
     if (!job || !job->settings || !job->output || !job->stub || !job->compressor || (job->count && !job->files))
         return Refuse(error, BUILD_NO_MEMORY, 0, NULL, NULL);
-    HeaderTexts texts;
-    TakeTexts(job->settings, &texts);
-    BuildChoices choices = {job->settings->moduleType, job->settings->destKind, texts.customDest, texts.launchFile,
-                            job->output};
+    const BuildSettings *s = job->settings;
+    BuildChoices choices = {s->moduleType, s->destKind, s->customFolder, s->launchFile, job->output};
     if (!CheckBuildChoices(&choices, NULL, error))
         return 0;
     FileIdentity output;
@@ -127,23 +112,23 @@ int BuildSfxFiles(const SfxBuildJob *job, BuildError *error)
     SfxWriter *writer = SfxWriterCreate(job->output);
     if (!writer)
         return 0;
-    const SfxSettingsRecord *s = job->settings;
-    HeaderTexts texts;
-    TakeTexts(s, &texts);
     SfxWriterSetTools(writer, job->stub, job->compressor);
-    SfxWriterSetShowDialog(writer, s->showDialog);
-    SfxWriterSetAppName(writer, texts.appName);
-    SfxWriterSetModule(writer, s->moduleType, s->overwriteMode);
-    SfxWriterSetLaunch(writer, texts.launchFile, texts.commandLine, 0);
-    SfxWriterSetDestination(writer, s->destKind, texts.customDest, s->addProgramFiles);
-    for (size_t i = 0; i < job->count; i++)
+    FillSfxHeader(job->settings, &writer->header);
+    // A file that went away or changed after the checks would be missing from
+    // the archive without a word: the first one stops the build, by its name.
+    int ok = 1;
+    for (size_t i = 0; ok && i < job->count; i++) {
         SfxWriterAddFile(writer, job->files[i].path, job->files[i].name);
-
-    // A file that went away after the checks would be missing from the archive without a word.
-    int ok = writer->filesAdded == job->count;
-    if (!ok && !writer->workWriteFailed)
-        SetBuildError(error, BUILD_UNREADABLE, 0, "[Files]", NULL);
+        ok = writer->filesAdded == i + 1;
+        if (!ok && (writer->readFailed || !writer->workWriteFailed))
+            SetBuildError(error, BUILD_UNREADABLE, job->files[i].line, "[Files]", job->files[i].path);
+    }
     ok = ok && SfxWriterFinish(writer);
+    if (writer->packedTooBig) {
+        SetBuildError(error, BUILD_PACKED_TOO_BIG, 0, NULL, NULL);
+        error->number = (unsigned long)(writer->packedTooBig >> 20);
+        error->limit = 4096;
+    }
     SfxWriterDestroy(writer);
     return ok;
 }
@@ -153,8 +138,13 @@ int BuildSfx(const SfxSettingsRecord *settings, const char *stub, const char *co
     SetBuildError(error, BUILD_OK, 0, NULL, NULL);
     if (!settings)
         return 0;
-    char typed[sizeof(settings->outputFile)], output[MAX_PATH];
-    Terminated(settings->outputFile, sizeof(settings->outputFile), typed);
+    BuildSettings build;
+    SfxSettingsToBuild(settings, &build);
+    const char *typed = build.output;
+    char output[MAX_PATH];
+    // Checked as typed: the full path below has lost a trailing dot already.
+    if (!BuildIsWindowsFileName(typed))
+        return Refuse(error, BUILD_OUTPUT_NAME_REFUSED, 0, "Output", typed);
     DWORD n = GetFullPathNameA(typed, sizeof(output), output, NULL);
     if (!typed[0] || n == 0 || n >= sizeof(output))
         return 0;
@@ -170,6 +160,23 @@ int BuildSfx(const SfxSettingsRecord *settings, const char *stub, const char *co
         files[count] = {path, slash ? slash + 1 : path, 0};
         count++;
     }
-    SfxBuildJob job = {settings, output, files, count, stub, compressor, NULL};
-    return BuildSfxFiles(&job, error);
+    SfxBuildJob job = {&build, output, files, count, stub, compressor, NULL};
+    if (!CheckSfxBuild(&job, error))
+        return 0;
+    // Built under a name of its own beside the output, as BroltBuild.exe builds:
+    // a build that fails half-way leaves an earlier output as it was.
+    char dir[MAX_PATH];
+    lstrcpynA(dir, output, sizeof(dir));
+    char *slash = strrchr(dir, '\\');
+    if (!slash)
+        return 0;
+    slash[slash == dir + 2 && dir[1] == ':' ? 1 : 0] = '\0';
+    TempFile partial;
+    if (!partial.Create(dir, "SFX"))
+        return 0;
+    job.output = partial;
+    if (!BuildSfxFiles(&job, error) || !MoveFileExA(partial, output, MOVEFILE_REPLACE_EXISTING))
+        return 0;
+    partial.Keep();
+    return 1;
 }

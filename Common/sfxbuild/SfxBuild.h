@@ -14,7 +14,7 @@ struct SfxBuildFile {
 };
 
 struct SfxBuildJob {
-    const SfxSettingsRecord *settings;  // the header's fields; its file slots and output are not read
+    const BuildSettings *settings;      // the header's fields; its output is not read
     const char *output;                 // full paths, all of them
     const SfxBuildFile *files;
     size_t count;

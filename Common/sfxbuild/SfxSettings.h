@@ -23,3 +23,9 @@ extern SfxSettingsRecord SfxSettings;
 
 // Puts every field back to the values a first-time user sees.
 void SetDefaultSfxSettings(SfxSettingsRecord *settings);
+
+struct BuildSettings;
+
+// The record as the settings every builder builds from: once, each text
+// bounded and terminated, the file slots left to the caller.
+void SfxSettingsToBuild(const SfxSettingsRecord *record, BuildSettings *settings);

@@ -40,37 +40,31 @@ int WriteAll(HANDLE h, const void *data, DWORD size)
     return WriteFile(h, data, size, &written, NULL) && written == size;
 }
 
-// The open file whole into a heap block; the record's size field and this
-// buffer have 32 bits, so a larger file is refused like an unreadable one.
-int ReadOpenFile(HANDLE file, HeapBlock<uint8_t> *bytes, DWORD *size)
-{
-    DWORD high = 0;
-    *size = GetFileSize(file, &high);
-    if ((*size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0)
-        return 0;
-    // One byte at least, so that an empty file still gets a buffer.
-    bytes->Attach((uint8_t *)HeapAlloc(GetProcessHeap(), 0, *size ? *size : 1));
-    if (!*bytes) {
-        SetLastError(ERROR_OUTOFMEMORY);
-        return 0;
-    }
-    DWORD got = 0;
-    return (*size == 0 || ReadFile(file, *bytes, *size, &got, NULL)) && got == *size;
-}
+// Pieces this size keep the build's memory flat, however large a file or the packed block.
+const DWORD kChunk = 64 * 1024;
 
-int ReadWholeFile(const char *path, HeapBlock<uint8_t> *bytes, DWORD *size)
+enum { COPIED, READ_FAILED, WRITE_FAILED };
+
+// Exactly size bytes from one file to another, piece by piece; a short read is a failure.
+int CopyBytes(HANDLE from, HANDLE to, unsigned long long size, uint8_t *buffer)
 {
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
-    return file.IsValid() && ReadOpenFile(file, bytes, size);
+    while (size > 0) {
+        DWORD want = size < kChunk ? (DWORD)size : kChunk, got = 0;
+        if (!ReadFile(from, buffer, want, &got, NULL) || got != want)
+            return READ_FAILED;
+        if (!WriteAll(to, buffer, got))
+            return WRITE_FAILED;
+        size -= got;
+    }
+    return COPIED;
 }
 
 // Exit code 0 is the compressor's own failure; 0xC0000000 and up is a crash,
-// whatever it left behind. Either way only a block that expands to the work
-// stream is taken.
+// whatever it left behind.
 int Pack(const char *compressorPath, const char *workPath, const char *packedPath)
 {
     unsigned long exitCode = RunCompressor(compressorPath, workPath, packedPath);
-    return exitCode != 0 && exitCode < 0xC0000000ul && PackedBlockMatches(packedPath, workPath);
+    return exitCode != 0 && exitCode < 0xC0000000ul;
 }
 
 }  // namespace
@@ -108,84 +102,12 @@ int SfxWriterSetTools(SfxWriter *writer, const char *pszStubPath, const char *ps
     return 1;
 }
 
-int SfxWriterSetShowDialog(SfxWriter *writer, int value)
-{
-    if (!writer)
-        return 0;
-    writer->header.showDialog = (uint32_t)value;
-    return 1;
-}
-
-int SfxWriterSetAppName(SfxWriter *writer, const char *pszAppName)
-{
-    if (!writer || !pszAppName)
-        return 0;
-    size_t len = strlen(pszAppName);
-    if (len > SFX_SHORT_FIELD)
-        return 0;
-    // Exactly 80 characters fill the field with no terminator: the format allows it.
-    memset(writer->header.appName, 0, SFX_SHORT_FIELD);
-    memcpy(writer->header.appName, pszAppName, len);
-    return 1;
-}
-
-int SfxWriterSetModule(SfxWriter *writer, int moduleType, int overwriteMode)
-{
-    if (!writer)
-        return 0;
-    writer->header.moduleType = (uint32_t)moduleType;
-    writer->header.overwriteMode = (uint32_t)overwriteMode;
-    return 1;
-}
-
-int SfxWriterSetLaunch(SfxWriter *writer, const char *pszLaunchFile, const char *pszCommandLine, int value)
-{
-    if (!writer)
-        return 0;
-    CopyBounded(writer->header.launchFile, SFX_PATH_FIELD, pszLaunchFile);
-    CopyBounded(writer->header.commandLine, SFX_SHORT_FIELD, pszCommandLine);
-    writer->header.reserved = (uint32_t)value;
-    return 1;
-}
-
-int SfxWriterSetDestination(SfxWriter *writer, int kind, const char *pszCustom, int addProgramFiles)
-{
-    if (!writer)
-        return 0;
-    char *dest = writer->header.destination;
-    switch (kind) {
-    case SFX_DEST_TEMP:
-        dest[0] = 0x00;
-        break;
-    case SFX_DEST_CURRENT:
-        dest[0] = (char)SFX_MARK_CURRENT;
-        break;
-    case SFX_DEST_FOURTH:
-        dest[0] = (char)SFX_MARK_FOURTH;
-        break;
-    case SFX_DEST_CUSTOM: {
-        if (!pszCustom)
-            return 0;
-        size_t len = strlen(pszCustom);
-        if (len == 0 || len >= SFX_PATH_FIELD)
-            return 0;
-        memset(dest, 0, SFX_PATH_FIELD);
-        memcpy(dest, pszCustom, len);
-        writer->header.addProgramFiles = (uint32_t)addProgramFiles;
-        break;
-    }
-    default:
-        break;
-    }
-    return 1;
-}
-
 void SfxWriterAddFile(SfxWriter *writer, const char *pszSourcePath, const char *pszStoredName)
 {
     if (!writer || !pszSourcePath || !pszStoredName || writer->hWorkFile == INVALID_HANDLE_VALUE)
         return;
     FileHandle source(CreateFileA(pszSourcePath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, NULL));
+                                  FILE_FLAG_SEQUENTIAL_SCAN, NULL));
     if (!source.IsValid())
         return;
     // A name the stub would refuse makes the whole archive refuse to extract,
@@ -194,11 +116,13 @@ void SfxWriterAddFile(SfxWriter *writer, const char *pszSourcePath, const char *
         writer->workWriteFailed = 1;
         return;
     }
-    HeapBlock<uint8_t> contents;
-    DWORD size = 0;
-    if (!ReadOpenFile(source, &contents, &size))
+    // The record's size field has 32 bits: a larger file is refused like an unreadable one.
+    DWORD high = 0, size = GetFileSize(source, &high);
+    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0)
         return;
-    source.Reset();
+    HeapBlock<uint8_t> buffer(kChunk);
+    if (!buffer)
+        return;
 
     SfxFileEntry entry;
     memset(&entry, 0, sizeof(entry));
@@ -206,11 +130,13 @@ void SfxWriterAddFile(SfxWriter *writer, const char *pszSourcePath, const char *
     entry.size = size;
     uint8_t head[SFX_ENTRY_HEAD_SIZE];
     SfxEncodeEntryHead(&entry, head);
-    // A record cut short by a full disk would shift every later record, so a
-    // failed write marks the whole work stream bad and the build fails.
-    if (!WriteAll(writer->hWorkFile, head, sizeof(head)) || !WriteAll(writer->hWorkFile, contents, size))
-        writer->workWriteFailed = 1;
-    else
+    // A record cut short (a full disk, a file that shrank under the build)
+    // would shift every later record, so the whole work stream is bad then.
+    int copied = WriteAll(writer->hWorkFile, head, sizeof(head)) ? CopyBytes(source, writer->hWorkFile, size, buffer)
+                                                                   : WRITE_FAILED;
+    writer->workWriteFailed = copied != COPIED;
+    writer->readFailed = copied == READ_FAILED;
+    if (copied == COPIED)
         writer->filesAdded++;
 }
 
@@ -218,12 +144,13 @@ int SfxWriterFinish(SfxWriter *writer)
 {
     if (!writer)
         return 0;
-    if (writer->hWorkFile != INVALID_HANDLE_VALUE) {
+    // Closed for the compressor, which reads the work file by its name.
+    int wasOpen = writer->hWorkFile != INVALID_HANDLE_VALUE;
+    if (wasOpen) {
         CloseHandle(writer->hWorkFile);
         writer->hWorkFile = INVALID_HANDLE_VALUE;
     }
-    if (writer->workWriteFailed || writer->szWorkPath[0] == '\0' || !writer->szStubPath[0] ||
-        !writer->szCompressorPath[0])
+    if (!wasOpen || writer->workWriteFailed || !writer->szStubPath[0] || !writer->szCompressorPath[0])
         return 0;
 
     char szTempDir[MAX_PATH];
@@ -231,31 +158,41 @@ int SfxWriterFinish(SfxWriter *writer)
     if (!TempDirectory(szTempDir) || !packedFile.Create(szTempDir, "SFXL") ||
         !Pack(writer->szCompressorPath, writer->szWorkPath, packedFile))
         return 0;
-    HeapBlock<uint8_t> stub;
-    DWORD stubSize = 0;
-    if (!ReadWholeFile(writer->szStubPath, &stub, &stubSize))
+    FileHandle stub(CreateFileA(writer->szStubPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, NULL));
+    FileHandle packed(CreateFileA(packedFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, NULL));
+    FileHandle work(CreateFileA(writer->szWorkPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, NULL));
+    DWORD stubHigh = 0, stubSize = stub.IsValid() ? GetFileSize(stub, &stubHigh) : INVALID_FILE_SIZE;
+    HeapBlock<uint8_t> buffer(kChunk);
+    if (!packed.IsValid() || !work.IsValid() || stubSize == INVALID_FILE_SIZE || stubHigh != 0 || !buffer)
         return 0;
-    // The build copies the stub first and does not look at the outcome; the
-    // open below replaces whatever the copy left.
-    CopyFileA(writer->szStubPath, writer->szOutputPath, FALSE);
     // A failure from here on leaves what was written: the build reports it.
     FileHandle out(CreateFileA(writer->szOutputPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL,
                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
-    if (!out.IsValid() || !WriteAll(out, stub, stubSize))
-        return 0;
-    stub.Reset();
-
-    // A short read would put a checksum over bytes that are not the block; stop before the header.
-    HeapBlock<uint8_t> packed;
-    DWORD packedSize = 0;
-    if (!ReadWholeFile(packedFile, &packed, &packedSize))
-        return 0;
-    writer->header.packedSize = packedSize;
-    writer->header.packedFlag = 1;
-    writer->header.packedCrc = SfxChecksum(0, packed, packedSize);
     uint8_t image[SFX_HEADER_SIZE];
+    memset(image, 0, sizeof(image));
+    if (!out.IsValid() || CopyBytes(stub, out, stubSize, buffer) != COPIED || !WriteAll(out, image, sizeof(image)))
+        return 0;
+    buffer.Reset();
+
+    // The block goes to the output as it is checked against the work stream,
+    // and its checksum is made on the way: one pass, flat memory.
+    PackedCopy copy;
+    if (!CopyPackedBlock(packed, work, out, &copy))
+        return 0;
+    if (copy.size > 0xFFFFFFFFull) {
+        writer->packedTooBig = copy.size;
+        return 0;
+    }
+    writer->header.packedSize = (uint32_t)copy.size;
+    writer->header.packedFlag = 1;
+    writer->header.packedCrc = copy.checksum;
     SfxEncodeHeader(&writer->header, image);
-    int ok = WriteAll(out, image, sizeof(image)) && WriteAll(out, packed, packedSize);
+    LARGE_INTEGER at;
+    at.QuadPart = stubSize;
+    int ok = SetFilePointerEx(out, at, NULL, FILE_BEGIN) && WriteAll(out, image, sizeof(image));
     StampFileTimes(out);
     return ok;
 }

@@ -1,10 +1,13 @@
 // BuildSettingsTest.cpp -- BroltBuild's settings text: every key, the defaults, and one table of bad inputs with their messages.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "BuildHeader.h"
 #include "BuildSettings.h"
 #include "SfxFormat.h"
 
@@ -142,6 +145,8 @@ TEST(BuildSettings, MessagesOfTheChecksOnDisk)
          "extract to one name"},
         {BUILD_TOO_MANY_FILES, "[Files]", NULL, 100001, SFX_MAX_ENTRIES,
          "b.ini, line 4, [Files]: the lines name 100001 files; a self-extractor holds at most 100000"},
+        {BUILD_PACKED_TOO_BIG, NULL, NULL, 4100, 4096,
+         "b.ini, line 4: the packed block is 4100 MB; a self-extractor holds less than 4 GB (4096 MB)"},
     };
     for (const Case &c : cases) {
         BuildError e;
@@ -151,5 +156,46 @@ TEST(BuildSettings, MessagesOfTheChecksOnDisk)
         char message[1024];
         FormatBuildError(&e, "b.ini", message, sizeof(message));
         EXPECT_STREQ(c.message, message);
+    }
+}
+
+// What every builder writes into the header: each text by its length into a
+// zeroed field, the destination's mark or text, Program Files only with a folder.
+TEST(BuildHeader, TheSettingsFillEveryFieldButThePackedBlocks)
+{
+    BuildSettings s;
+    ASSERT_EQ("", Parse("[Sfx]\nModule = setup\nAppName = Tools\nLaunch = run.exe\nCommandLine = /q\n"
+                        "Overwrite = none\nOpeningDialog = no\n", &s));
+    memset(s.appName + 6, 'x', sizeof(s.appName) - 7);  // what lies after a text never reaches the file
+    SfxHeader h;
+    FillSfxHeader(&s, &h);
+    EXPECT_EQ(0, memcmp(h.version, "2.00", 4));
+    EXPECT_EQ(std::string("Tools\0", 6) + std::string(74, '\0'), std::string(h.appName, sizeof(h.appName)));
+    EXPECT_STREQ("run.exe", h.launchFile);
+    EXPECT_STREQ("/q", h.commandLine);
+    EXPECT_EQ(0u, h.showDialog);
+    EXPECT_EQ((uint32_t)SFX_MODULE_SETUP, h.moduleType);
+    EXPECT_EQ((uint32_t)SFX_OVERWRITE_NONE, h.overwriteMode);
+    EXPECT_EQ(0, h.destination[0]) << "a setup module's temporary folder";
+    EXPECT_EQ(0u, h.packedFlag + h.packedSize + h.packedCrc + h.reserved);
+
+    const struct {
+        int kind, addProgramFiles;
+        const char *folder;
+        const char *destination;
+        uint32_t add;
+    } kinds[] = {
+        {SFX_DEST_CURRENT, 0, "", "\xFF", 0},
+        {SFX_DEST_FOURTH, 0, "", "\xFE", 0},
+        {SFX_DEST_CUSTOM, 1, "C:\\Velmor", "C:\\Velmor", 1},
+        {SFX_DEST_TEMP, 1, "C:\\Velmor", "", 0},
+    };
+    for (const auto &k : kinds) {
+        s.destKind = k.kind;
+        s.addProgramFiles = k.addProgramFiles;
+        strcpy(s.customFolder, k.folder);
+        FillSfxHeader(&s, &h);
+        EXPECT_STREQ(k.destination, h.destination) << k.kind;
+        EXPECT_EQ(k.add, h.addProgramFiles) << k.kind;
     }
 }

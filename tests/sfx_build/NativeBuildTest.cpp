@@ -201,6 +201,62 @@ TEST_F(NativeBuild, ALinuxFolderGivesTheRecordsBroltBuildWouldStoreAndTheSameByt
     EXPECT_TRUE(Read(work + "/two/Out.exe") == built);
 }
 
+// A build that fails says which file and line, keeps an earlier output its
+// owner made read-only, and one whose log reader goes away still finishes.
+TEST_F(NativeBuild, AFailureNamesItsCauseAndAClosedLogDoesNotStopTheBuild)
+{
+    MakeFolder("out");
+    std::string slow(24 << 20, '\0');  // long enough to pack that a file can vanish meanwhile
+    for (size_t i = 0; i < slow.size(); i++)
+        slow[i] = (char)((i * 2654435761u) >> (i % 5 + 11));
+    Write(work + "/slow.bin", slow);
+    Write(work + "/gone.txt", "here at the checks");
+    Write(work + "/out/Old.exe", "the previous build");
+    Write(work + "/b.ini", "[Sfx]\nOutput = out\\Old.exe\n[Files]\nslow.bin\ngone.txt\n");
+    auto leftovers = [&] {
+        std::vector<std::string> tmp;
+        for (const std::string &name : Names(work + "/out"))
+            if (name != "Old.exe")
+                tmp.push_back(name);
+        return tmp;
+    };
+
+    ASSERT_EQ(0, chmod((work + "/out/Old.exe").c_str(), 0444));
+    Outcome r = Build("--stub stub.bin b.ini");
+    EXPECT_EQ(2, r.code);
+    EXPECT_NE(std::string::npos, r.err.find("The build failed: " + work + "/out/Old.exe can't be replaced")) << r.err;
+    EXPECT_TRUE(Read(work + "/out/Old.exe") == "the previous build");
+    struct stat st;
+    ASSERT_EQ(0, stat((work + "/out/Old.exe").c_str(), &st));
+    EXPECT_EQ(0444u, st.st_mode & 0777);
+    ASSERT_EQ(0, chmod((work + "/out/Old.exe").c_str(), 0644));
+
+    // The file goes away once packing has begun.
+    FILE *log = popen(("cd '" + work + "' && '" ZX_BROLTBUILD "' --stub stub.bin b.ini 2>.err").c_str(), "r");
+    ASSERT_TRUE(log);
+    char line[1024];
+    while (fgets(line, sizeof(line), log) && strncmp(line, "Packing", 7) != 0) {
+    }
+    unlink((work + "/gone.txt").c_str());
+    while (fgets(line, sizeof(line), log)) {
+    }
+    int status = pclose(log);
+    EXPECT_EQ(2, WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    EXPECT_NE(std::string::npos, Read(work + "/.err").find("The build failed: " + work + "/b.ini, line 5, [Files]: \"" +
+                                                          work + "/gone.txt\" can't be read while packing (No such"))
+        << Read(work + "/.err");
+    EXPECT_TRUE(Read(work + "/out/Old.exe") == "the previous build");
+    EXPECT_TRUE(leftovers().empty());
+
+    Write(work + "/gone.txt", "back");
+    std::string cmd = "cd '" + work + "' && '" ZX_BROLTBUILD "' --stub stub.bin b.ini 2>/dev/null | head -c 1 >/dev/null; "
+                      "exit \\${PIPESTATUS[0]}";
+    status = system(("bash -c \"" + cmd + "\"").c_str());
+    EXPECT_EQ(0, WIFEXITED(status) ? WEXITSTATUS(status) : -1) << "a closed standard output";
+    EXPECT_EQ(0, Read(work + "/out/Old.exe").compare(0, stub.size(), stub));
+    EXPECT_TRUE(leftovers().empty());
+}
+
 TEST(BuildNames, WindowsLettersWithoutCaseAndPatternsAsWindowsMatchThem)
 {
     EXPECT_EQ(0, BuildCompareNames("caf\xE9.TXT", "CAF\xC9.txt"));

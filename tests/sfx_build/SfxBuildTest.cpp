@@ -329,40 +329,14 @@ TEST_F(SfxBuildTest, DestinationKindsAndTheProgramFilesFlag)
     EXPECT_EQ(0, p.header.launchFile[0]);
 }
 
-TEST_F(SfxBuildTest, WriterOperationsKeepToTheirFieldLimits)
+TEST_F(SfxBuildTest, WriterKeepsItsWorkFileInTheTemporaryFolderAndRemovesIt)
 {
-    EXPECT_FALSE(SfxWriterSetAppName(NULL, "x"));
     EXPECT_FALSE(SfxWriterFinish(NULL));
     SfxWriter *w = SfxWriterCreate("Out.exe");
     ASSERT_TRUE(w != NULL);
     std::string workPath = w->szWorkPath;
     EXPECT_EQ(temp, workPath.substr(0, workPath.rfind('\\')));
     EXPECT_TRUE(PathExists(workPath));
-
-    std::string name80(80, 'N');
-    EXPECT_TRUE(SfxWriterSetAppName(w, name80.c_str()));
-    EXPECT_EQ(0, memcmp(w->header.appName, name80.data(), 80)) << "80 characters fill the field";
-    EXPECT_FALSE(SfxWriterSetAppName(w, (name80 + "X").c_str()));
-    EXPECT_FALSE(SfxWriterSetAppName(w, NULL));
-    EXPECT_EQ(0, memcmp(w->header.appName, name80.data(), 80)) << "a failed set leaves the field";
-
-    EXPECT_TRUE(SfxWriterSetDestination(w, SFX_DEST_CUSTOM, std::string(259, 'D').c_str(), 1));
-    EXPECT_EQ(1u, w->header.addProgramFiles);
-    EXPECT_FALSE(SfxWriterSetDestination(w, SFX_DEST_CUSTOM, std::string(260, 'E').c_str(), 0));
-    EXPECT_FALSE(SfxWriterSetDestination(w, SFX_DEST_CUSTOM, "", 0));
-    EXPECT_EQ('D', w->header.destination[258]);
-    EXPECT_EQ(1u, w->header.addProgramFiles);
-    EXPECT_TRUE(SfxWriterSetDestination(w, 7, "ignored", 0)) << "an unknown kind changes nothing";
-    EXPECT_EQ('D', w->header.destination[0]);
-    EXPECT_TRUE(SfxWriterSetDestination(w, SFX_DEST_FOURTH, NULL, 0));
-    EXPECT_EQ((char)0xFE, w->header.destination[0]);
-
-    EXPECT_TRUE(SfxWriterSetLaunch(w, std::string(300, 'L').c_str(), std::string(100, 'C').c_str(), 5));
-    EXPECT_EQ(259u, strnlen(w->header.launchFile, 260));
-    EXPECT_EQ(79u, strnlen(w->header.commandLine, 80));
-    EXPECT_EQ(5u, w->header.reserved);
-    EXPECT_TRUE(SfxWriterSetLaunch(w, NULL, NULL, 0));
-    EXPECT_EQ(0, w->header.launchFile[0]);
 
     EXPECT_TRUE(SfxWriterDestroy(w));
     EXPECT_FALSE(PathExists(workPath));

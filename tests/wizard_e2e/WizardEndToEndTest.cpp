@@ -311,6 +311,10 @@ TEST(BroltEndToEnd, ARefusedBuildSaysWhyAndWritesNothing)
          "gone.txt\" can't be read"},
         {"the stub by another name", false, {"kept.txt"}, NULL, "", "stub-link.exe",
          "stub-link.exe\" is a file this build reads or runs"},
+        // The rows of the settings-file builders' table that a wizard can be given.
+        {"an output with a dot at its end", false, {"kept.txt"}, NULL, "", "Out.exe.",
+         "\"Out.exe.\" is not a name Windows gives a file"},
+        {"an output that is a device", false, {"kept.txt"}, NULL, "", "con.exe", "\"con.exe\" is not a name Windows"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

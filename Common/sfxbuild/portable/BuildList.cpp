@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "SfxFormat.h"
+#include "Text.h"
 
 namespace {
 
@@ -45,6 +46,18 @@ void SortByName(const BuildEntry **order, const BuildEntry **spare, size_t count
 
 }  // namespace
 
+int BuildIsWindowsFileName(const char *path)
+{
+    const char *name = path;
+    for (const char *c = path; *c; c++)
+        if (*c == '\\' || *c == '/')
+            name = c + 1;
+    size_t n = strlen(name);
+    // Windows drops a trailing dot or blank and opens a device for a device
+    // name, so such a name reaches another file than the one written, on Linux too.
+    return n == 0 || (name[n - 1] != '.' && name[n - 1] != ' ' && !TextIsDeviceName(name, n));
+}
+
 int CheckBuildChoices(const BuildChoices *c, const unsigned *keyLine, BuildError *error)
 {
     static const unsigned kNoLines[BUILD_KEY_COUNT] = {0};
@@ -59,6 +72,8 @@ int CheckBuildChoices(const BuildChoices *c, const unsigned *keyLine, BuildError
         return Fail(error, BUILD_FOLDER_IS_MARKER, at[BUILD_KEY_CUSTOMFOLDER], "CustomFolder", c->customFolder);
     if (NamesStream(c->output))
         return Fail(error, BUILD_OUTPUT_IS_STREAM, at[BUILD_KEY_OUTPUT], "Output", c->output);
+    if (!BuildIsWindowsFileName(c->output))
+        return Fail(error, BUILD_OUTPUT_NAME_REFUSED, at[BUILD_KEY_OUTPUT], "Output", c->output);
     return 1;
 }
 

@@ -20,8 +20,13 @@ struct BuildChoices {
 
 // A setup module names a program; the program lies inside the destination; a
 // custom folder does not begin with a destination mark; the output is a file,
-// not a stream of one. keyLine (NULL when there are no lines) gives the error its line.
+// not a stream of one, under a name Windows gives a file. keyLine (NULL when there are no lines) gives the error its line.
 int CheckBuildChoices(const BuildChoices *choices, const unsigned *keyLine, BuildError *error);
+
+// The last part of a path names a file on Windows as written: no trailing dot
+// or blank (which Windows drops) and no device name ("NUL", "con.exe"). A
+// path that ends in a separator names no file and is left to the disk's checks.
+int BuildIsWindowsFileName(const char *path);
 
 struct BuildEntry {
     const char *name;         // the stored name, made once where the list is made

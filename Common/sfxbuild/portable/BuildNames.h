@@ -1,9 +1,11 @@
-// BuildNames.h -- file names as a Windows build sees them, for the native builder: Windows-1252 text, compared without case.
+// BuildNames.h -- file names as every builder sees them: Windows-1252 text, compared without case.
 //
-// BroltBuild.exe stores a file's name in the ANSI code page and compares names
-// as the file system does, letters without case. On Linux the same names arrive
-// as UTF-8 bytes from the directory; these helpers turn them into the bytes the
-// Windows build would store, sort and match them the same way.
+// A self-extractor stores a file's name in the ANSI code page of a Western
+// Windows and the file system compares names letters without case. One fixed
+// table decides order and duplicates for all builders, never the code page of
+// the machine that happens to build, so the same list gives the same bytes. On
+// Linux the names arrive as UTF-8 from the directory; these helpers turn them
+// into the bytes a Windows build stores.
 #pragma once
 
 #include <stddef.h>

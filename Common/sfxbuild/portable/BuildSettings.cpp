@@ -67,6 +67,7 @@ const char *const kMessages[BUILD_PROBLEM_COUNT] = {
     "\"%s\" lies outside the folder the files are extracted to; name it from inside that folder",
     "\"%s\" starts with a byte the self-extractor reads as a destination mark (0xFF or 0xFE)",
     "\"%s\" names a stream of a file (a colon after the drive); choose a file name",
+    "\"%s\" is not a name Windows gives a file (a device, or a dot or blank at the end); choose another output",
     "there is not enough memory for the list of files",
     "the settings file is larger than %lu MB",
     "\"%s\" does not exist",
@@ -79,6 +80,7 @@ const char *const kMessages[BUILD_PROBLEM_COUNT] = {
     "the lines name %lu files; a self-extractor holds at most %lu",
     "the folder of \"%s\" does not exist",
     "\"%s\" is a file this build reads or runs; choose another output",
+    "the packed block is %lu MB; a self-extractor holds less than 4 GB (%lu MB)",
 };
 
 // A piece of a line: not terminated, never copied until it is known to fit.
@@ -208,6 +210,9 @@ int ReadFileLine(Span line, unsigned number, BuildFileLine onFile, void *context
     int problem = BuildPathProblem(text, 1);
     if (problem != BUILD_OK)
         return Fail(error, problem, number, "[Files]", path);
+    // Windows would read another file than the one named; Linux the one named, under a name no stub extracts.
+    if (!BuildHasWildcard(text) && !BuildIsWindowsFileName(text))
+        return Fail(error, BUILD_NAME_REFUSED, number, "[Files]", path);
     return !onFile || onFile(context, number, text, error);
 }
 
@@ -272,8 +277,7 @@ int BuildPathProblem(const char *path, int wildcardsAllowed)
     return BUILD_OK;
 }
 
-int ParseBuildSettings(const char *text, size_t length, BuildSettings *settings, BuildFileLine onFile,
-                       void *context, BuildError *error)
+void SetDefaultBuildSettings(BuildSettings *settings)
 {
     memset(settings, 0, sizeof(*settings));
     settings->moduleType = SFX_MODULE_STANDARD;
@@ -282,6 +286,12 @@ int ParseBuildSettings(const char *text, size_t length, BuildSettings *settings,
     settings->overwriteMode = SFX_OVERWRITE_ASK;
     strcpy(settings->appName, "My Application");
     strcpy(settings->output, "MySFX.EXE");
+}
+
+int ParseBuildSettings(const char *text, size_t length, BuildSettings *settings, BuildFileLine onFile,
+                       void *context, BuildError *error)
+{
+    SetDefaultBuildSettings(settings);
     SetBuildError(error, BUILD_OK, 0, NULL, NULL);
 
     Span none = {"", 0};
@@ -377,6 +387,7 @@ void FormatBuildProblem(const BuildError *error, char *what, size_t size)
         snprintf(what, size, format, text, error->number, error->limit);
         break;
     case BUILD_TOO_MANY_FILES:
+    case BUILD_PACKED_TOO_BIG:
         snprintf(what, size, format, error->number, error->limit);
         break;
     case BUILD_NAME_TWICE:

@@ -81,6 +81,7 @@ enum {
     BUILD_LAUNCH_OUTSIDE,
     BUILD_FOLDER_IS_MARKER,
     BUILD_OUTPUT_IS_STREAM,
+    BUILD_OUTPUT_NAME_REFUSED,
 
     BUILD_NO_MEMORY,
     BUILD_SETTINGS_TOO_BIG,
@@ -94,6 +95,7 @@ enum {
     BUILD_TOO_MANY_FILES,
     BUILD_NO_OUTPUT_FOLDER,
     BUILD_OUTPUT_IS_READ,
+    BUILD_PACKED_TOO_BIG,
     BUILD_PROBLEM_COUNT
 };
 
@@ -105,6 +107,10 @@ struct BuildError {
     unsigned long number;   // a length, count or other line, as the problem needs
     unsigned long limit;
 };
+
+// The settings a first-time user of the wizard sees, and a key left out of a
+// settings file takes: one set for every builder.
+void SetDefaultBuildSettings(BuildSettings *settings);
 
 // Receives each [Files] line (blanks and quotes removed) in order. Returning 0
 // stops the parse; the receiver says why in *error.
