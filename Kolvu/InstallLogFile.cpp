@@ -77,11 +77,14 @@ int OpenInstallLog(LogHeader *pHeader)
         StartupMessage("Unable to locate Setup logfile.");
         return 0;
     }
-    // The records start where the header says, whatever a later step reads first.
-    if (!ReadLogHeader(UninstallState.LogFile, pHeader) ||
-        (__int64)FirstRecordOffsetOf(*pHeader) > _filelengthi64(UninstallState.LogFile))
+    if (!ReadLogHeader(UninstallState.LogFile, pHeader))
         return FailWithLogClosed("Invalid installation log.");
-    UninstallState.FirstRecordOffset = (LONG)FirstRecordOffsetOf(*pHeader);
+    // The records start where the header says, whatever a later step reads first.
+    // An image said to reach past the end leaves no records: the language step
+    // then tells what is wrong with the log.
+    __int64 nLength = _filelengthi64(UninstallState.LogFile);
+    __int64 nFirst = (__int64)FirstRecordOffsetOf(*pHeader);
+    UninstallState.FirstRecordOffset = (LONG)(nFirst < nLength ? nFirst : nLength);
     UninstallState.SkipUnregister = SkipUnregisterFromFlags(pHeader->Flags);
     if (!LoadRunProgress(UninstallState.LogPath, UninstallState.LogFile))
         return FailWithLogClosed("The progress of an earlier removal, kept beside the install log, cannot be read. "
