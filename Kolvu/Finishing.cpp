@@ -8,12 +8,6 @@
 #include "RunProgress.h"
 #include <string.h>
 
-static void StepDone()
-{
-    if (AfterEachAction)
-        AfterEachAction();
-}
-
 static const UINT OUTCOME_BOX = MB_SYSTEMMODAL | MB_ICONEXCLAMATION;
 // The string table has no number for this one: it is English unless the files translate it.
 static const RunText DIR_NOT_EMPTY = {"Uninstall|DirNotEmpty", 0,
@@ -63,9 +57,9 @@ int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
     // the shared counts back a second time.
     if (dwLeft == 0) {
         RemoveFileOrSchedule(pszInstallLogPath);
-        StepDone();
+        ActionDone();
         RemoveRunProgress();
-        StepDone();
+        ActionDone();
     } else {
         ShowIncomplete(dwLeft);
     }

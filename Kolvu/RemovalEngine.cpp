@@ -26,7 +26,7 @@ static const RunText CUSTOM_FAILED = {NULL, 10004, NULL};
 
 void (*AfterEachAction)() = NULL;
 
-static void ActionDone()
+void ActionDone()
 {
     if (AfterEachAction)
         AfterEachAction();

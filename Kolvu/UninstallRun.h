@@ -115,6 +115,8 @@ int ConfirmUninstall();
 // A test build stops the process there, to prove that a run repeated after a kill
 // at any of these points ends where one whole run ends.
 extern void (*AfterEachAction)();
+// One action is done: calls AfterEachAction when it is set.
+void ActionDone();
 // The three passes over the log and the uninstall key: 1 when done (items may
 // remain: ItemsLeft), 0 when a custom uninstall program failed and nothing was removed.
 int RunRemoval();
