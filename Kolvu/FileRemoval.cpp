@@ -138,8 +138,12 @@ int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName, ItemOu
         return 1;
 
     DWORD dwAttributes = GetFileAttributesA(pszPath);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES)
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
+        // Nothing went by our hand: an earlier run, or the user, took it.
+        if (dwBefore == INVALID_FILE_ATTRIBUTES)
+            SetOutcome(pOutcome, FATE_ABSENT);
         return 1;
+    }
 
     int nResult = Schedule(pszPath);
     DWORD dwError = nResult ? 0 : GetLastError();

@@ -14,7 +14,8 @@ struct ItemOutcome;
 // never there) or when scheduling succeeded, 0 when scheduling failed.
 // pszCreatedName, when given, is the same object spelled as it was created: the first
 // deletion is tried under it, everything after under pszPath.
-// pOutcome, when given, learns what became of it: FATE_REMOVED, FATE_SCHEDULED (a
+// pOutcome, when given, learns what became of it: FATE_REMOVED, FATE_ABSENT (not
+// there to begin with), FATE_SCHEDULED (a
 // file), FATE_KEPT_FOLDER (a directory scheduled) or FATE_FAILED with the error of
 // the refused scheduling.
 int RemoveFileOrSchedule(const char *pszPath, const char *pszCreatedName = NULL, ItemOutcome *pOutcome = NULL);

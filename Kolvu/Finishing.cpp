@@ -5,6 +5,7 @@
 #include "LanguageDll.h"
 #include "RecordPath.h"
 #include "RemovalReport.h"
+#include "RunProgress.h"
 #include <string.h>
 
 static const UINT OUTCOME_BOX = MB_SYSTEMMODAL | MB_ICONEXCLAMATION;
@@ -14,6 +15,7 @@ static const RunText DIR_NOT_EMPTY = {"Uninstall|DirNotEmpty", 0,
 static const RunText SUCCESS = {"Uninstall|Success", 10006, NULL};
 static const RunText ABORTED = {"Uninstall|Incomplete", 10003, NULL};
 static const RunText ITEMS_LEFT = {"Uninstall|ItemsLeft", 10013, NULL};
+static const RunText RESTART_DUE = {"Uninstall|Restart2", 10009, NULL};
 
 // Told whenever items remain, before any restart offer: the restart finishes
 // only what was scheduled, not what was skipped or refused.
@@ -30,9 +32,9 @@ static void ShowIncomplete(DWORD dwLeft)
 
 static void ShowOutcome()
 {
-    if (UninstallState.DirectoryNotEmpty)
+    if (UninstallState.DirectoryNotEmpty && !UninstallState.Quiet)
         RunMessageBox(DIR_NOT_EMPTY, OUTCOME_BOX);
-    if (RunMessageBox(SUCCESS, OUTCOME_BOX) != 0) {
+    if (UninstallState.Quiet || RunMessageBox(SUCCESS, OUTCOME_BOX) != 0) {
         char szSuccess[RES_STRING_SIZE];
         RunTextUtf8(SUCCESS, szSuccess, sizeof(szSuccess));
         NoteOutcomeMessage(szSuccess);
@@ -50,17 +52,30 @@ int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
 
     CloseInstallLog();
     DWORD dwLeft = ItemsLeft();
-    // A log held open elsewhere is scheduled and listed like any locked file.
-    if (dwLeft == 0)
+    // A log held open elsewhere is scheduled and listed like any locked file. Its
+    // progress goes after it, never before: a log without its progress would give
+    // the shared counts back a second time.
+    if (dwLeft == 0) {
         RemoveFileOrSchedule(pszInstallLogPath);
-    else
+        ActionDone();
+        RemoveRunProgress();
+        ActionDone();
+    } else {
         ShowIncomplete(dwLeft);
+    }
 
+    int bRestartDue = UninstallState.RestartNeeded && (UninstallState.RestartDialog || UninstallState.Quiet);
+    if (bRestartDue && dwLeft == 0) {
+        // The restart offer is the last word the user sees, or would have seen.
+        char szDue[RES_STRING_SIZE];
+        RunTextUtf8(RESTART_DUE, szDue, sizeof(szDue));
+        NoteOutcomeMessage(szDue);
+    }
     // Without the dialog nothing would ever end its loop: then the outcome is told instead.
-    if (UninstallState.RestartNeeded && UninstallState.RestartDialog) {
+    if (bRestartDue && !UninstallState.Quiet) {
         ShowRestartDialog();
         RunMessageLoop();
-    } else if (dwLeft == 0) {
+    } else if (dwLeft == 0 && !bRestartDue) {
         ShowOutcome();
     }
 
@@ -81,5 +96,8 @@ int FinishUninstall(char *pszInstallLogPath, int nQuitCode)
     }
 
     DisposeTempLanguageDll();
-    return dwLeft == 0 ? EXIT_DONE : EXIT_INCOMPLETE;
+    if (dwLeft != 0)
+        return EXIT_INCOMPLETE;
+    // A script that asked for no window learns this way that a restart must follow.
+    return bRestartDue && UninstallState.Quiet ? EXIT_RESTART_NEEDED : EXIT_DONE;
 }

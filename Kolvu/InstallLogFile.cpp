@@ -4,15 +4,24 @@
 #include "CommandLine.h"
 #include "InstallLog.h"
 #include "RemovalReport.h"
+#include "RunProgress.h"
 #include <fcntl.h>
 #include <io.h>
 #include <string.h>
 
 void StartupMessage(const char *pszText)
 {
-    MessageBoxA(NULL, pszText, "Uninstall", MB_OK | MB_ICONEXCLAMATION);
+    if (!UninstallState.Quiet)
+        MessageBoxA(NULL, pszText, "Uninstall", MB_OK | MB_ICONEXCLAMATION);
     // our own English texts, plain ASCII, which is already UTF-8
     NoteOutcomeMessage(pszText);
+}
+
+void StartupWarning(const char *pszText)
+{
+    if (!UninstallState.Quiet)
+        MessageBoxA(NULL, pszText, "Uninstall", MB_OK | MB_ICONEXCLAMATION);
+    ReportWarning(pszText);
 }
 
 void CloseInstallLog()
@@ -64,13 +73,27 @@ int OpenInstallLog(LogHeader *pHeader)
         UninstallState.LogFile = _open(UninstallState.LogPath, _O_RDONLY | _O_BINARY);
         bOpened = UninstallState.LogFile != -1;
     }
-    StartRemovalReport(bOpened ? UninstallState.LogFile : -1, bOpened ? UninstallState.LogPath : NULL);
     if (!bOpened) {
         StartupMessage("Unable to locate Setup logfile.");
         return 0;
     }
     if (!ReadLogHeader(UninstallState.LogFile, pHeader))
         return FailWithLogClosed("Invalid installation log.");
+    // The records start where the header says, whatever a later step reads first.
+    // An image said to reach past the end leaves no records: the language step
+    // then tells what is wrong with the log.
+    __int64 nLength = _filelengthi64(UninstallState.LogFile);
+    __int64 nFirst = (__int64)FirstRecordOffsetOf(*pHeader);
+    UninstallState.FirstRecordOffset = (LONG)(nFirst < nLength ? nFirst : nLength);
     UninstallState.SkipUnregister = SkipUnregisterFromFlags(pHeader->Flags);
+    if (!LoadRunProgress(UninstallState.LogPath, UninstallState.LogFile))
+        return FailWithLogClosed("The progress of an earlier removal, kept beside the install log, cannot be read. "
+                                 "Nothing was removed.");
+    // Before a language file is read or anything is run: the report must not replace either.
+    if (!StartReport(1)) {
+        RefuseReport();
+        CloseInstallLog();
+        return 0;
+    }
     return 1;
 }

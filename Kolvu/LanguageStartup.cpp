@@ -6,6 +6,7 @@
 #include "FileRemoval.h"
 #include "Owners.h"
 #include <io.h>
+#include <stdio.h>
 #include <string.h>
 
 static const char INVALID_LOG_DLL[] = "Invalid installation log. Unable to restore language DLL.";
@@ -36,8 +37,9 @@ static int HoldsImage(HANDLE hFile, const unsigned char *pImage, uint32_t cbImag
 // under its name in between.
 static int RestoreLanguageDll(uint32_t cbImage)
 {
+    // The image follows the header, wherever an earlier step left the file position.
+    __int64 nHere = _lseeki64(UninstallState.LogFile, LOG_HEADER_SIZE, SEEK_SET);
     // The size comes from the file: never allocate more than the file still holds.
-    __int64 nHere = _telli64(UninstallState.LogFile);
     __int64 nLength = _filelengthi64(UninstallState.LogFile);
     if (nHere < 0 || nLength < 0 || (uint64_t)(nLength - nHere) < cbImage)
         return FailWithLogClosed(INVALID_LOG_DLL);
@@ -81,7 +83,7 @@ static int PrepareLanguageDll(const LogHeader &header)
         return 0;
     }
     if (UninstallState.TempLanguageDllPath[0] != '\0' && !LoadLanguageDll(UninstallState.TempLanguageDllPath))
-        StartupMessage("The language DLL selected for this uninstall could not be located. "
+        StartupWarning("The language DLL selected for this uninstall could not be located. "
                        "Uninstall will use English instead.");
     return 1;
 }

@@ -37,6 +37,9 @@ static INT_PTR CALLBACK ProgressDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, 
 
 int CreateProgressDialog()
 {
+    // A script asked for no window at all.
+    if (UninstallState.Quiet)
+        return 1;
     // The progress bar class of "UNINSTDLG" lives there. Never released: the
     // dialog uses the class until the process ends.
     LoadLibraryA("COMCTL32.DLL");

@@ -72,7 +72,6 @@ static void ReportDamagedLog()
 
 int ScanRecords()
 {
-    UninstallState.FirstRecordOffset = _lseek(UninstallState.LogFile, 0, SEEK_CUR);
     // Checked whole before anything runs: a damaged record may hide a custom
     // program that has to run first, or any number of records after it.
     if (CheckRecordArea(UninstallState.LogFile, UninstallState.FirstRecordOffset) != 1) {

@@ -16,6 +16,11 @@ const char *RegistryRootName(unsigned int uRootCode)
     return uRootCode < 4 ? kNames[uRootCode] : NULL;
 }
 
+static int IsAbsence(LONG lResult)
+{
+    return lResult == ERROR_FILE_NOT_FOUND || lResult == ERROR_PATH_NOT_FOUND;
+}
+
 // Gone already is as good as deleted now.
 static DWORD ErrorOf(LONG lResult)
 {
@@ -25,11 +30,14 @@ static DWORD ErrorOf(LONG lResult)
 }
 
 int RemoveRegistryEntry(unsigned int uRootCode, const char *pszSubKey, const char *pszValueName,
-                        DWORD *pdwError)
+                        DWORD *pdwError, int *pbAbsent)
 {
     DWORD dwIgnored;
     DWORD &dwError = pdwError ? *pdwError : dwIgnored;
     dwError = 0;
+    int bIgnored;
+    int &bAbsent = pbAbsent ? *pbAbsent : bIgnored;
+    bAbsent = 0;
     // A code outside the table names no root; guessing one could delete a value the
     // installation never wrote.
     if (uRootCode >= sizeof(kRootKeys) / sizeof(kRootKeys[0]))
@@ -40,9 +48,12 @@ int RemoveRegistryEntry(unsigned int uRootCode, const char *pszSubKey, const cha
     LONG lOpen = RegOpenKeyA(kRootKeys[uRootCode], pszSubKey, hKey.Receive());
     if (lOpen != ERROR_SUCCESS) {
         dwError = ErrorOf(lOpen);
+        bAbsent = IsAbsence(lOpen);
         return 0;
     }
     // Only the value goes: the key may be shared with other software.
-    dwError = ErrorOf(RegDeleteValueA(hKey, pszValueName));
+    LONG lDelete = RegDeleteValueA(hKey, pszValueName);
+    dwError = ErrorOf(lDelete);
+    bAbsent = IsAbsence(lDelete);
     return 1;
 }

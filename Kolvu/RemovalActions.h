@@ -16,9 +16,10 @@ enum { INI_PATH_SIZE = 264 };
 // itself, an empty value name the key's default value. The key stays, even when empty.
 // Returns 0 when the record was skipped (unknown root code, key not there), else 1.
 // *pdwError, when given, is the system's error when the key or value would not go
-// (0 when it went or was not there).
+// (0 when it went or was not there). *pbAbsent, when given, is 1 when the key or the
+// value was not there.
 int RemoveRegistryEntry(unsigned int uRootCode, const char *pszSubKey, const char *pszValueName,
-                        DWORD *pdwError = NULL);
+                        DWORD *pdwError = NULL, int *pbAbsent = NULL);
 // "HKEY_CURRENT_USER" and the like for a root code, NULL outside the table.
 const char *RegistryRootName(unsigned int uRootCode);
 
@@ -37,5 +38,6 @@ int ComposeIniPath(unsigned int uLocationCode, const char *pszFileName, char *ps
 // Deletes HKEY_LOCAL_MACHINE\SOFTWARE\...\Uninstall\<name>. An empty name deletes
 // nothing and returns 0; otherwise returns 1 whether or not the system let the key go
 // (on the NT family a key with subkeys stays). *pdwError, when given, is the
-// system's error when the key stays (0 when it went or was not there).
-int DeleteUninstallKey(const char *pszKeyName, DWORD *pdwError = NULL);
+// system's error when the key stays (0 when it went or was not there); *pbAbsent,
+// when given, is 1 when it was not there.
+int DeleteUninstallKey(const char *pszKeyName, DWORD *pdwError = NULL, int *pbAbsent = NULL);

@@ -7,6 +7,7 @@
 #include "RecordPath.h"
 #include "RemovalActions.h"
 #include "RemovalReport.h"
+#include "RunProgress.h"
 #include "Text.h"
 #include "resource.h"
 #include <commctrl.h>
@@ -22,6 +23,14 @@ static const RunText CAPTION_INI_ENTRY = {"Uninstall|INIEntry", 0, "Removing INI
 static const RunText CAPTION_DIRECTORY = {"Uninstall|Directory", 0, "Removing Directory:"};
 static const RunText CAPTION_UNINSTALL_KEY = {"Uninstall|UIKey", 0, "Deleting Uninstall Key"};
 static const RunText CUSTOM_FAILED = {NULL, 10004, NULL};
+
+void (*AfterEachAction)() = NULL;
+
+void ActionDone()
+{
+    if (AfterEachAction)
+        AfterEachAction();
+}
 
 // Every write into the dialog is a call into the main thread, which paints the
 // change at once; with thousands of records these, not the removal, would set
@@ -57,7 +66,7 @@ UINT ProgressPosition(DWORD handled, DWORD total)
 
 static void SetCaption(ProgressView &view, const RunText &caption)
 {
-    if (view.pCaption == &caption)
+    if (view.hDlg == NULL || view.pCaption == &caption)
         return;
     view.pCaption = &caption;
     view.bSendNextDetail = 1;
@@ -75,6 +84,8 @@ static void SendDetail(ProgressView &view)
 
 static void SetDetail(ProgressView &view, const char *pszText)
 {
+    if (view.hDlg == NULL)
+        return;
     if (view.bDetailSent && !view.bDetailHeld && strcmp(view.szDetail, pszText) == 0)
         return;
     lstrcpynA(view.szDetail, pszText, sizeof(view.szDetail));
@@ -94,6 +105,8 @@ static void SendBar(ProgressView &view)
 
 static void SetBar(ProgressView &view, DWORD dwHandled)
 {
+    if (view.hDlg == NULL)
+        return;
     UINT uPosition = ProgressPosition(dwHandled, UninstallState.RecordCount);
     if (view.bPositionSet && view.uPosition == uPosition)
         return;
@@ -145,7 +158,7 @@ static void RemoveFileRecord(ProgressView &view, DWORD nRecord, const PathRecord
     ItemOutcome outcome;
     if (bShared) {
         // unregistered only when this run gives up the file's last use
-        RemoveSharedFile(szPath, bUnregister, &outcome);
+        GiveBackSharedFile(nRecord, szPath, bUnregister, &outcome);
     } else {
         if (bUnregister)
             UnregisterComServer(szPath);
@@ -161,8 +174,10 @@ static void RemoveRegistryRecord(DWORD nRecord, const RegEntryRecord &entry)
     snprintf(szSubject, sizeof(szSubject), "%s\\%s [%s]", pszRoot ? pszRoot : "?", entry.SubKey,
              entry.ValueName);
     DWORD dwError = 0;
-    RemoveRegistryEntry(entry.RootCode, entry.SubKey, entry.ValueName, &dwError);
-    Report(nRecord, "registry value", szSubject, dwError ? FATE_FAILED : FATE_REMOVED, dwError);
+    int bAbsent = 0;
+    RemoveRegistryEntry(entry.RootCode, entry.SubKey, entry.ValueName, &dwError, &bAbsent);
+    Report(nRecord, "registry value", szSubject, dwError ? FATE_FAILED : bAbsent ? FATE_ABSENT : FATE_REMOVED,
+           dwError);
 }
 
 static void RemoveIniRecord(DWORD nRecord, const IniEntryRecord &entry)
@@ -178,9 +193,13 @@ static void RemoveIniRecord(DWORD nRecord, const IniEntryRecord &entry)
         Report(nRecord, "INI entry", szSubject, FATE_SKIPPED);
         return;
     }
+    // A key that is not there is told apart: the default comes back only for a missing key.
+    char szValue[4];
+    int bAbsent = GetPrivateProfileStringA(entry.Section, entry.Key, "\x01", szValue, sizeof(szValue), szIniPath) ==
+                      1 && szValue[0] == '\x01';
     DWORD dwError = 0;
     RemoveIniEntry(INI_LOCATION_FULL_PATH, szIniPath, entry.Section, entry.Key, &dwError);
-    Report(nRecord, "INI entry", szSubject, dwError ? FATE_FAILED : FATE_REMOVED, dwError);
+    Report(nRecord, "INI entry", szSubject, dwError ? FATE_FAILED : bAbsent ? FATE_ABSENT : FATE_REMOVED, dwError);
 }
 
 // A pass whose walk could not go on leaves the rest of the log undone.
@@ -211,6 +230,13 @@ static int RunCustomPrograms()
         // A relative name would start whatever program of that name the search finds.
         if (!IsRemovablePath(pszProgram)) {
             Report(nRecord, "custom program", pszProgram, FATE_SKIPPED);
+            ActionDone();
+            return 1;
+        }
+        // Its work is done, and its file may be gone with the files of the log.
+        if (FindProgressStep(nRecord, STEP_CUSTOM_DONE)) {
+            Report(nRecord, "custom program", pszProgram, FATE_RAN_BEFORE);
+            ActionDone();
             return 1;
         }
         DWORD dwExitCode = 0;
@@ -221,8 +247,18 @@ static int RunCustomPrograms()
             bFailed = 1;
             return 0;
         }
+        // Noted before anything else goes: a run that cannot note it stops here, and the
+        // next one starts the program again while its file is still there.
+        if (dwExitCode == 0 && !NoteProgressStep(nRecord, STEP_CUSTOM_DONE)) {
+            DWORD dwError = GetLastError();
+            Report(nRecord, "custom program", pszProgram, FATE_FAILED, dwError ? dwError : ERROR_WRITE_FAULT);
+            bFailed = 1;
+            return 0;
+        }
         Report(nRecord, "custom program", pszProgram, dwExitCode ? FATE_EXIT_CODE : FATE_RAN, dwExitCode);
         bFailed = dwExitCode != 0;
+        if (!bFailed)
+            ActionDone();
         return bFailed ? 0 : 1;
     });
     if (bFailed) {
@@ -264,6 +300,7 @@ static void RemoveFilesAndEntries(ProgressView &view, DWORD &dwHandled)
                    }
                    dwHandled++;
                    SetBar(view, dwHandled);
+                   ActionDone();
                    return 1;
                });
     FlushView(view);
@@ -289,6 +326,7 @@ static void RemoveDirectories(ProgressView &view, DWORD dwHandled)
                    else if (!RemoveDirectoryA(body->File.Path))
                        RemoveFileOrSchedule(body->File.Path, NULL, &outcome);
                    ReportRecord(nRecord, "folder", body->File.Path, outcome);
+                   ActionDone();
                    return 1;
                });
     FlushView(view);
@@ -308,14 +346,17 @@ static void RemoveUninstallKey(ProgressView &view)
         return;
     }
     DWORD dwError = 0;
-    DeleteUninstallKey(pszName, &dwError);
-    Report(0, "uninstall key", pszName, dwError ? FATE_FAILED : FATE_REMOVED, dwError);
+    int bAbsent = 0;
+    DeleteUninstallKey(pszName, &dwError, &bAbsent);
+    Report(0, "uninstall key", pszName, dwError ? FATE_FAILED : bAbsent ? FATE_ABSENT : FATE_REMOVED, dwError);
+    ActionDone();
 }
 
 int RunRemoval()
 {
     HWND hDlg = UninstallState.ProgressDialog;
-    ShowWindow(hDlg, SW_SHOW);
+    if (hDlg)
+        ShowWindow(hDlg, SW_SHOW);
     if (!RunCustomPrograms())
         return 0;
 
@@ -329,6 +370,7 @@ int RunRemoval()
 
     RemoveUninstallKey(view);
 
-    EndDialog(hDlg, 0);
+    if (hDlg)
+        EndDialog(hDlg, 0);
     return 1;
 }

@@ -1,7 +1,7 @@
 // RemovalReport.cpp -- tallies every record's outcome and writes the /log: report line by line.
 #include "RemovalReport.h"
 #include "UninstallRun.h"
-#include "CommandLine.h"
+#include "UninstallState.h"
 #include "LanguageDll.h"
 #include "MultiLang.h"
 #include <io.h>
@@ -21,16 +21,18 @@ static const RunText FATE_TEXTS[] = {
     {"Report|Failed", 10028, NULL},
     {"Report|ExitCode", 10029, NULL},
     {"Report|NotRun", 10030, NULL},
+    {"Report|Absent", 10035, NULL},
+    {"Report|RanBefore", 10036, NULL},
 };
-static_assert(sizeof(FATE_TEXTS) / sizeof(FATE_TEXTS[0]) == FATE_NOT_RUN + 1, "one text per fate");
+static_assert(sizeof(FATE_TEXTS) / sizeof(FATE_TEXTS[0]) == FATE_COUNT, "one text per fate");
 static const RunText HEADING = {"Report|Heading", 10031, NULL};
 static const RunText TOTALS = {"Report|Totals", 10032, NULL};
 static const RunText OUTCOME = {"Report|Outcome", 10033, NULL};
+static const RunText WARNING = {"Report|Warning", 10037, NULL};
 
-enum { TALLY_REMOVED, TALLY_SCHEDULED, TALLY_KEPT, TALLY_SKIPPED, TALLY_FAILED, TALLY_NONE };
+enum { TALLY_REMOVED, TALLY_SCHEDULED, TALLY_KEPT, TALLY_SKIPPED, TALLY_FAILED, TALLY_ABSENT, TALLY_NONE };
 
 static HANDLE ReportFile = INVALID_HANDLE_VALUE;
-static int ReportStarted;
 static DWORD Tallies[TALLY_NONE];
 static char LastMessage[RES_STRING_SIZE * 2];
 
@@ -46,6 +48,7 @@ static int TallyOf(int fate)
     case FATE_SKIPPED: return TALLY_SKIPPED;
     case FATE_FAILED:
     case FATE_EXIT_CODE: return TALLY_FAILED;
+    case FATE_ABSENT: return TALLY_ABSENT;
     default: return TALLY_NONE;
     }
 }
@@ -95,7 +98,7 @@ static void FillValues(const char *pszText, char *pszOut, size_t cbOut, const DW
 }
 
 void RunTextUtf8(const RunText &text, char *pszOut, size_t cbOut, DWORD dwValue1, DWORD dwValue2,
-                 DWORD dwValue3, DWORD dwValue4, DWORD dwValue5)
+                 DWORD dwValue3, DWORD dwValue4, DWORD dwValue5, DWORD dwValue6)
 {
     char szRaw[RES_STRING_SIZE * 2];
     const WCHAR *pwsz = (IsLanguageFileMode() && text.pszKey) ? GetLanguageText(text.pszKey) : NULL;
@@ -106,8 +109,8 @@ void RunTextUtf8(const RunText &text, char *pszOut, size_t cbOut, DWORD dwValue1
         LoadResString(text.uStringId, szAnsi, sizeof(szAnsi));
         AnsiToUtf8(szAnsi, szRaw, sizeof(szRaw));
     }
-    const DWORD adwValues[5] = {dwValue1, dwValue2, dwValue3, dwValue4, dwValue5};
-    FillValues(szRaw, pszOut, cbOut, adwValues, 5);
+    const DWORD adwValues[6] = {dwValue1, dwValue2, dwValue3, dwValue4, dwValue5, dwValue6};
+    FillValues(szRaw, pszOut, cbOut, adwValues, 6);
 }
 
 int Utf8MessageBox(const char *pszUtf8, UINT uType)
@@ -116,6 +119,8 @@ int Utf8MessageBox(const char *pszUtf8, UINT uType)
     if (MultiByteToWideChar(CP_UTF8, 0, pszUtf8, -1, wszText, RES_STRING_SIZE * 2) <= 0)
         wszText[0] = L'\0';
     NoteOutcomeMessage(pszUtf8);
+    if (UninstallState.Quiet)
+        return IDOK;
     return MessageBoxW(NULL, wszText, L"Uninstall", uType);
 }
 
@@ -150,48 +155,28 @@ static void WriteText(const char *pszUtf8)
     WriteFile(ReportFile, pszUtf8, (DWORD)strlen(pszUtf8), &cbWritten, NULL);
 }
 
-void OpenRemovalReport(const char *pszPath)
+int CreateRemovalReport(const char *pszPath, const char *pszLogPath)
 {
-    // The value may come quoted inside the switch: /log:"C:\a b\report.txt".
-    char szPath[MAX_PATH];
-    if (pszPath == NULL || strlen(pszPath) >= sizeof(szPath))
-        return;
-    strcpy(szPath, pszPath);
-    StripOuterQuotes(szPath);
-    if (szPath[0] == '\0')
-        return;
-    // Not emptied yet: until the log is open nobody knows whether this is it.
-    ReportFile = CreateFileA(szPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, NULL);
-}
-
-static int IsSameFile(HANDLE hA, HANDLE hB)
-{
-    BY_HANDLE_FILE_INFORMATION a, b;
-    return GetFileInformationByHandle(hA, &a) && GetFileInformationByHandle(hB, &b) &&
-           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-           a.nFileIndexLow == b.nFileIndexLow;
-}
-
-void StartRemovalReport(int fdLog, const char *pszLogPath)
-{
-    if (ReportStarted || ReportFile == INVALID_HANDLE_VALUE)
-        return;
-    ReportStarted = 1;
-    if (fdLog != -1 && IsSameFile(ReportFile, (HANDLE)_get_osfhandle(fdLog))) {
-        // "/log:" naming the install log must not cost the user the log.
-        CloseHandle(ReportFile);
-        ReportFile = INVALID_HANDLE_VALUE;
-        return;
-    }
-    SetFilePointer(ReportFile, 0, NULL, FILE_BEGIN);
-    SetEndOfFile(ReportFile);
+    ReportFile = CreateFileA(pszPath, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (ReportFile == INVALID_HANDLE_VALUE)
+        return 0;
     char szHeading[RES_STRING_SIZE], szPath[MAX_PATH * 3];
     RunTextUtf8(HEADING, szHeading, sizeof(szHeading));
     AnsiToUtf8(pszLogPath ? pszLogPath : "", szPath, sizeof(szPath));
     WriteText(szHeading);
     WriteText(" ");
     WriteText(szPath);
+    WriteText("\r\n\r\n");
+    return 1;
+}
+
+void ReportWarning(const char *pszUtf8)
+{
+    char szWarning[RES_STRING_SIZE];
+    RunTextUtf8(WARNING, szWarning, sizeof(szWarning));
+    WriteText(szWarning);
+    WriteText(" ");
+    WriteText(pszUtf8);
     WriteText("\r\n\r\n");
 }
 
@@ -200,7 +185,7 @@ void ReportRecord(DWORD nRecord, const char *pszType, const char *pszSubject, co
     int nTally = TallyOf(outcome.fate);
     if (nTally != TALLY_NONE)
         Tallies[nTally]++;
-    if (ReportFile == INVALID_HANDLE_VALUE || outcome.fate < 0 || outcome.fate > FATE_NOT_RUN)
+    if (ReportFile == INVALID_HANDLE_VALUE || outcome.fate < 0 || outcome.fate >= FATE_COUNT)
         return;
     char szFate[RES_STRING_SIZE], szSubject[MAX_PATH * 6], szLine[sizeof(szFate) + sizeof(szSubject) + 64];
     RunTextUtf8(FATE_TEXTS[outcome.fate], szFate, sizeof(szFate), outcome.value);
@@ -217,13 +202,13 @@ DWORD ItemsLeft()
 
 void FinishRemovalReport(int nExitCode)
 {
-    if (!ReportStarted)
-        StartRemovalReport(-1, NULL);
+    // A run that ended before its log was read has not started the report yet.
+    StartReport(0);
     if (ReportFile == INVALID_HANDLE_VALUE)
         return;
     char szTotals[RES_STRING_SIZE], szOutcome[RES_STRING_SIZE];
     RunTextUtf8(TOTALS, szTotals, sizeof(szTotals), Tallies[TALLY_REMOVED], Tallies[TALLY_SCHEDULED],
-                Tallies[TALLY_KEPT], Tallies[TALLY_SKIPPED], Tallies[TALLY_FAILED]);
+                Tallies[TALLY_KEPT], Tallies[TALLY_SKIPPED], Tallies[TALLY_FAILED], Tallies[TALLY_ABSENT]);
     RunTextUtf8(OUTCOME, szOutcome, sizeof(szOutcome), (DWORD)nExitCode);
     WriteText("\r\n");
     WriteText(szTotals);

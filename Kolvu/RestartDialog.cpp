@@ -61,6 +61,9 @@ static INT_PTR CALLBACK RestartDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, L
 void CreateRestartDialog()
 {
     UninstallState.RestartNeeded = FALSE;
+    // /quiet never restarts: the exit code tells that a restart is due.
+    if (UninstallState.Quiet)
+        return;
     UninstallState.RestartDialog =
         CreateDialogParamA(UninstallState.Instance, "RESTARTDLG", NULL, RestartDialogProc, 0);
 }

@@ -22,3 +22,8 @@ DWORD ReleaseSharedDll(const char *pszPath);
 // still count on keeps its file and its registration. pOutcome, when given, learns
 // what became of the file. Always nonzero.
 int RemoveSharedFile(const char *pszPath, int bUnregister = 0, ItemOutcome *pOutcome = NULL);
+
+// RemoveSharedFile for the log's record nRecord, giving the count back once per
+// installation however often the run is repeated or killed (RunProgress.h). A
+// count that is not safely noted first is not given back: the file stays, failed.
+int GiveBackSharedFile(DWORD nRecord, const char *pszPath, int bUnregister, ItemOutcome *pOutcome);

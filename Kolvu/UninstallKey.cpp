@@ -4,10 +4,12 @@
 #include <windows.h>
 #include <stdio.h>
 
-int DeleteUninstallKey(const char *pszKeyName, DWORD *pdwError)
+int DeleteUninstallKey(const char *pszKeyName, DWORD *pdwError, int *pbAbsent)
 {
     if (pdwError)
         *pdwError = 0;
+    if (pbAbsent)
+        *pbAbsent = 0;
     // Without a name the format would leave the Uninstall key itself.
     if (pszKeyName == NULL || pszKeyName[0] == '\0')
         return 0;
@@ -19,5 +21,7 @@ int DeleteUninstallKey(const char *pszKeyName, DWORD *pdwError)
     LONG lResult = RegDeleteKeyA(HKEY_LOCAL_MACHINE, szKey);
     if (pdwError && lResult != ERROR_SUCCESS && lResult != ERROR_FILE_NOT_FOUND)
         *pdwError = (DWORD)lResult;
+    if (pbAbsent)
+        *pbAbsent = lResult == ERROR_FILE_NOT_FOUND;
     return 1;
 }

@@ -24,16 +24,31 @@ int HasOption(const char *pszOption);
 const char *OptionValueOf(const char *pszOption);
 void FreeArguments();
 
+// --- ReportTarget.cpp ---
+// Takes the /log: value as a full path; 0 when it must be refused at once: split
+// by an unquoted blank, too long, or a folder.
+int ChooseReportTarget();
+// Checks the target against the log, its language files, its progress record and,
+// once the log's header is read (bLogRead), everything the log names; then creates
+// the report. 0 when refused or not created. Only the first call acts.
+int StartReport(int bLogRead);
+// Tells that the report was refused (no box with /quiet) and marks the run so.
+void RefuseReport();
+
 // --- InstallLogFile.cpp ---
 // Of the command line without the switches that end it, the first argument and the
 // whole command line, the first that names an existing file (never a folder) goes
 // into pszOut; 0 and an empty text when none does or the name does not fit.
 int ChooseInstallLog(char *pszOut, size_t cbOut);
-// Chooses the log into UninstallState.LogPath, opens it into LogFile, starts the
-// /log: report and reads the header. 0 after the failure was shown.
+// Chooses the log into UninstallState.LogPath, opens it into LogFile, reads the
+// header and the first record's offset, the progress of earlier runs and starts the
+// /log: report. 0 after the failure was shown (or the report refused).
 int OpenInstallLog(LogHeader *pHeader);
-// A start-up failure: message box with the exclamation icon, noted as the outcome.
+// A start-up failure: message box with the exclamation icon (none with /quiet),
+// noted as the outcome.
 void StartupMessage(const char *pszText);
+// The same for a warning the run goes on after: a line of its own in the report.
+void StartupWarning(const char *pszText);
 void CloseInstallLog();
 // StartupMessage, then the log closes. Returns 0.
 int FailWithLogClosed(const char *pszText);
@@ -47,8 +62,9 @@ int PrepareLanguage(const LogHeader &header);
 void DisposeTempLanguageDll();
 
 // --- RecordScan.cpp ---
-// Checks the whole record area, then counts the records and takes the application
-// record. 0 after a damaged log was reported, shown and closed (LogDamaged set).
+// Checks the whole record area from UninstallState.FirstRecordOffset, then counts the
+// records and takes the application record. 0 after a damaged log was reported,
+// shown and closed (LogDamaged set).
 int ScanRecords();
 
 // --- LanguageMode.cpp ---
@@ -76,11 +92,12 @@ int RunMessageBox(const RunText &text, UINT uType);
 int RunMessageLoop();
 
 // --- ProgressDialog.cpp ---
-// Creates "UNINSTDLG" hidden, before any language is prepared; 0 when it could not be made.
+// Creates "UNINSTDLG" hidden, before any language is prepared; 0 when it could not be
+// made. With /quiet none is made: 1 and no dialog.
 int CreateProgressDialog();
 
 // --- RestartDialog.cpp ---
-// Creates "RESTARTDLG" hidden, its texts in the language just prepared.
+// Creates "RESTARTDLG" hidden, its texts in the language just prepared (none with /quiet).
 void CreateRestartDialog();
 // Lists every file reported locked (LockedFiles.h) and shows the dialog.
 void ShowRestartDialog();
@@ -94,6 +111,12 @@ int StartWorker();
 int ConfirmUninstall();
 
 // --- RemovalEngine.cpp ---
+// Called after each record's action and each finishing step; NULL in the program.
+// A test build stops the process there, to prove that a run repeated after a kill
+// at any of these points ends where one whole run ends.
+extern void (*AfterEachAction)();
+// One action is done: calls AfterEachAction when it is set.
+void ActionDone();
 // The three passes over the log and the uninstall key: 1 when done (items may
 // remain: ItemsLeft), 0 when a custom uninstall program failed and nothing was removed.
 int RunRemoval();

@@ -19,6 +19,8 @@ struct UninstallStateRecord {
     char TempLanguageDllPath[260];// restored language DLL, empty when none was made
     HANDLE TempLanguageDllHold;   // that file, held open so that nobody can change it; NULL when not
     BOOL LogDamaged;              // the start-up found the records damaged: nothing is acted on
+    BOOL Quiet;                   // /quiet: no window at all, no restart; the exit code tells
+    BOOL ReportRefused;           // the /log: target was refused: nothing is run or written
 };
 
 // Defined once, in UninstallState.cpp, with LogFile = -1 and ConfirmRemoval = 1.

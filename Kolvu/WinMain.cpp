@@ -13,18 +13,25 @@ static int StartUninstall()
     if (!CreateProgressDialog() || !OpenInstallLog(&header) || !PrepareLanguage(header) || !ScanRecords())
         return 0;
     CreateRestartDialog();
-    UninstallState.ConfirmRemoval = !HasOption("yes");
+    UninstallState.ConfirmRemoval = !HasOption("yes") && !UninstallState.Quiet;
     return StartWorker();
 }
 
 static int RunUninstall()
 {
-    OpenRemovalReport(OptionValueOf("log"));
+    // Nothing else happens while the report may still be refused: not even a window.
+    UninstallState.Quiet = HasOption("quiet");
+    if (!ChooseReportTarget()) {
+        RefuseReport();
+        return EXIT_REPORT_REFUSED;
+    }
     int nExitCode;
     if (StartUninstall()) {
         // The worker does the removal; this thread only pumps messages until it is done.
         int nQuitCode = RunMessageLoop();
         nExitCode = FinishUninstall(UninstallState.LogPath, nQuitCode);
+    } else if (UninstallState.ReportRefused) {
+        return EXIT_REPORT_REFUSED;
     } else if (UninstallState.LogDamaged) {
         DisposeTempLanguageDll();
         nExitCode = EXIT_DAMAGED_LOG;

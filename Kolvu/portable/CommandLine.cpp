@@ -78,7 +78,8 @@ const char *OptionValue(const char *pszArgument, const char *pszOption)
 
 static int IsTrailingSwitch(const char *pszToken)
 {
-    return IsOptionArgument(pszToken, "yes") || OptionValue(pszToken, "log") != NULL;
+    return IsOptionArgument(pszToken, "yes") || IsOptionArgument(pszToken, "quiet") ||
+           OptionValue(pszToken, "log") != NULL;
 }
 
 int LineWithoutTrailingSwitches(const char *pszCommandLine, char *pszOut, uint32_t cbOut)

@@ -29,6 +29,6 @@ int IsOptionArgument(const char *pszArgument, const char *pszOption);
 const char *OptionValue(const char *pszArgument, const char *pszOption);
 
 // Copies the command line without the switches that end it ("/yes", "-yes",
-// "/log:...") and without the blanks before them into pszOut (cbOut bytes), then
+// "/quiet", "/log:...") and without the blanks before them into pszOut (cbOut bytes), then
 // removes a pair of quotes around the rest. 0 when it does not fit.
 int LineWithoutTrailingSwitches(const char *pszCommandLine, char *pszOut, uint32_t cbOut);

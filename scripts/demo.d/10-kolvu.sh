@@ -4,8 +4,10 @@
 # uninstall program, an uninstall key and language files), writes its install
 # log with mklog.exe and lets the real Kolvu.exe remove it, its windows shown on
 # the virtual display and answered by kolvudemo.exe, with /yes and a removal
-# report (/log:); then prints the report and says what was removed and what remained. A second small run has a file in use and shows the restart
-# dialog; a damaged copy of Kolvu.exe must refuse to run.
+# report (/log:); then prints the report and says what was removed and what remained.
+# The same sample installed again goes with /quiet, where no window may show. A
+# small run has a file in use and shows the restart dialog; a damaged copy of
+# Kolvu.exe must refuse to run.
 set -u
 bin="$ZX_WIN/bin"
 kolvu="$ZX_DIST/Kolvu.exe"
@@ -25,6 +27,7 @@ uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Velmor D
 clsid='{6B1F0D2E-5C3A-4E71-9B8D-2A7C4F1E0D93}'   # the COM server fixture's class
 
 # --- install ---------------------------------------------------------------
+install_sample() {
 rm -rf "$app" "$logdir"; mkdir -p "$app/data" "$app/bin" "$logdir"
 echo "Velmor Demo readme" > "$app/readme.txt"
 head -c 20000 /dev/urandom > "$app/data/sample.dat"
@@ -66,6 +69,8 @@ quiet wine "$bin/mklog.exe" "$(win "$log")" --flags 2 --language-files 1 \
   --directory "${dest}data" --directory "${dest}bin" --directory 'C:\Program Files\Velmor Demo'
 if [ ! -s "$log" ]; then echo "kolvu: mklog.exe could not write the sample log"; exit 1; fi
 echo "kolvu: sample installed; install log $(stat -c %s "$log") bytes, 315 records, texts from LEXA1.LDB beside it"
+}
+install_sample
 
 # --- uninstall -------------------------------------------------------------
 cd "$bin" || exit 1
@@ -105,6 +110,20 @@ wine reg query 'HKCU\Software\Velmor\Demo' /v Owner >/dev/null 2>&1 </dev/null \
 grep -q '^Theme=Blue' "$drive_c/windows/velmordemo.ini" && echo "kolvu: remained as it should: INI entry Settings/Theme"
 [ -s "$drive_c/velmor-demo-cleanup.txt" ] && echo "kolvu: the custom uninstall program ran first, in the application folder"
 
+# --- the same from a script: /quiet -----------------------------------------
+install_sample
+quietreport="$drive_c/velmor-demo-quiet.txt"
+rm -f "$quietreport"
+wine kolvudemo.exe "\"$(win "$kolvu")\" \"$(win "$log")\" /quiet /log:$(win "$quietreport")" </dev/null > "$ZX_BUILD/demo-kolvu-quiet.out" 2>/dev/null
+quietrc=$?
+sed 's/^/kolvu (\/quiet): /' "$ZX_BUILD/demo-kolvu-quiet.out"
+if [ $(wc -l < "$ZX_BUILD/demo-kolvu-quiet.out") -eq 1 ] && [ -e "$quietreport" ]; then
+  echo "kolvu (/quiet): no window shown; the report ends:"
+  tail -n 2 "$quietreport" | tr -d '\r' | sed 's/^/  | /'
+else
+  echo "kolvu (/quiet): a window showed, or no report was written"; quietrc=1
+fi
+
 # --- a file in use: the restart dialog ---------------------------------------
 busy="$drive_c/Velmor Busy"
 rm -rf "$busy"; mkdir -p "$busy"
@@ -129,4 +148,4 @@ badrc=$?
 sed 's/^/kolvu (damaged copy): /' "$ZX_BUILD/demo-kolvu-bad.out"
 rm -f "$bad"
 
-[ $rc -eq 0 ] && [ $busyrc -eq 0 ] && [ $badrc -eq 255 ] && [ -z "$left" ]
+[ $rc -eq 0 ] && [ $quietrc -eq 0 ] && [ $busyrc -eq 0 ] && [ $badrc -eq 255 ] && [ -z "$left" ]

@@ -119,6 +119,7 @@ TEST(LineWithoutTrailingSwitches, OnlyTheSwitchesAtTheEndGo)
         {"C:\\k\\App dir\\uninst.log", "C:\\k\\App dir\\uninst.log"},
         {"\"C:\\k\\App dir\\uninst.log\" -YES /log:\"C:\\a b\\r.txt\"", "C:\\k\\App dir\\uninst.log"},
         {"C:\\k\\-yes dir\\x.log  /yes ", "C:\\k\\-yes dir\\x.log"},
+        {"C:\\k\\App dir\\uninst.log /QUIET /log:r.txt", "C:\\k\\App dir\\uninst.log"},
         {"/yes \"C:\\k\\uninst.log\"", "/yes \"C:\\k\\uninst.log\""},
         {"/yes", ""},
         {"", ""},

@@ -226,6 +226,18 @@ bool KolvuRun::NoBoxFor(DWORD dwMs)
     return true;
 }
 
+DWORD KolvuRun::ExitUnseen(bool *pbShown, DWORD dwTimeoutMs)
+{
+    *pbShown = false;
+    DWORD dwStart = GetTickCount();
+    while (running_ && GetTickCount() - dwStart < dwTimeoutMs &&
+           WaitForSingleObject(pi_.hProcess, 20) == WAIT_TIMEOUT) {
+        if (!UiProcessWindows(pi_.dwProcessId).empty())
+            *pbShown = true;
+    }
+    return Exit(1000);
+}
+
 bool HoldRecordedFile(const std::string &path, const std::string &dir, InstallLogWriter &log, FileLock &lock)
 {
     WriteTextFile(path);

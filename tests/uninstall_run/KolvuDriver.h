@@ -24,8 +24,11 @@ const char *const kDirNotEmptyText = "Some directories are not empty and could n
 const char *const kCustomFailedText = "Custom uninstall run failed. Zendrix will stop application removal.";
 const char *const kDamagedLogText = "The installation log is damaged. Nothing was removed; the log is kept.";
 
-// Exit codes past the start: items remain, a custom program stopped it, the log is damaged.
-const DWORD kExitIncomplete = 1, kExitStopped = 2, kExitDamagedLog = 3;
+// Exit codes past the start: items remain, a custom program stopped it, the log is
+// damaged, a restart must finish it (/quiet), the /log: target was refused.
+const DWORD kExitIncomplete = 1, kExitStopped = 2, kExitDamagedLog = 3, kExitRestartNeeded = 4,
+            kExitReportRefused = 5;
+const char *const kRestartDueText = "Your system has to be restarted to remove these locked files.";
 
 // The message of a removal that left n items.
 std::string IncompleteText(unsigned n);
@@ -83,6 +86,9 @@ public:
     DWORD Exit(DWORD dwTimeoutMs = 30000);
     // True when no message box or dialog of the process shows within the time.
     bool NoBoxFor(DWORD dwMs);
+    // Exit code of a run that must show nothing: *pbShown becomes true when any
+    // window of the process was visible while it ran.
+    DWORD ExitUnseen(bool *pbShown, DWORD dwTimeoutMs = 30000);
 
 private:
     bool Launch(const std::string &arguments, const char *pszExe, const char *pszDirectory, bool bTraced);

@@ -732,6 +732,7 @@ TEST(Report, EveryLineTellsWhatBecameOfItsRecord)
     log.AddRegEntry(1, kTestKey, "Path");
     log.AddIniEntry(3, iniDir, "Settings", "Path");
     log.AddDirectory(keep);
+    log.AddFile(app + "\\missing.txt");
     ASSERT_TRUE(log.Save(dir + "\\uninst.log"));
     FileLock lock;
     ASSERT_TRUE(lock.Hold({locked}));
@@ -758,6 +759,7 @@ TEST(Report, EveryLineTellsWhatBecameOfItsRecord)
     expect(CustomProgram(), "custom program", "ran (exit code 0)", true);
     EXPECT_EQ(1u, MarkLines(mark).size());
     expect(gone, "file", "removed", false);
+    expect(app + "\\missing.txt", "file", "absent (already gone)", false);
     expect(locked, "file", "scheduled for the next start", true);
     EXPECT_NE(std::string::npos, pending.find("\\report\\app\\locked.txt"));
     expect("rel.txt", "file", "skipped (not a full path)", false);
@@ -776,7 +778,7 @@ TEST(Report, EveryLineTellsWhatBecameOfItsRecord)
     EXPECT_EQ(3u, ReportFor(lines, gone).record) << "numbered by the place in the log";
     std::vector<std::string> tail = ReportTail(report);
     ASSERT_EQ(2u, tail.size());
-    EXPECT_EQ("Totals: 2 removed, 1 scheduled, 4 kept, 1 skipped, 1 failed", tail[0]);
+    EXPECT_EQ("Totals: 2 removed, 1 scheduled, 4 kept, 1 skipped, 1 failed, 1 absent", tail[0]);
     std::string told = IncompleteText(2);
     told.replace(told.find("\n\n"), 2, " ");   // the message on one line
     EXPECT_EQ("Outcome (exit code 1): " + told, tail[1]);
@@ -800,6 +802,60 @@ TEST(Report, EveryLineTellsWhatBecameOfItsRecord)
     DeleteRegTree(HKEY_CURRENT_USER, kTestKey);
     DeleteRegTree(HKEY_LOCAL_MACHINE, key.c_str());
     RegSetDword(HKEY_LOCAL_MACHINE, kSharedDlls, shared.c_str(), 0);
+}
+
+// A report may not replace what the run reads, starts or removes, nor guess where an
+// unquoted blank splits its path, nor be missing: each is refused before anything
+// runs, with a box (none with /quiet), and the target stays as it was.
+TEST(Report, TargetsTheRunNeedsOrRemovesAreRefused)
+{
+    std::string dir = FreshCaseDir("hostile"), app = dir + "\\app.txt", program = dir + "\\cleanup.exe";
+    std::string lexa = dir + "\\LEXA1.LDB", my = dir + "\\My", mark = dir + "\\mark.txt";
+    CreateDirectoryA((dir + "\\My Reports").c_str(), NULL);
+    CreateDirectoryA((dir + "\\sub").c_str(), NULL);
+    struct Row {
+        std::string target, kept;
+        DWORD exitCode;
+    };
+    const Row rows[] = {
+        {Quoted(lexa), lexa, kExitReportRefused},
+        {program, program, kExitReportRefused},
+        {my + " Reports\\r.txt", my, kExitReportRefused},
+        {app, app, kExitReportRefused},
+        {dir + "\\sub", "", kExitReportRefused},
+        {dir + "\\none\\r.txt", "", kExitReportRefused},
+        {Quoted(my + " Reports\\r.txt"), my, 0},
+    };
+    for (const Row &row : rows) {
+        WriteTextFile(app, "app");
+        WriteTextFile(my, "mine");
+        ASSERT_TRUE(CopyFixture("CustomUninstall.exe", program));
+        ASSERT_TRUE(CopyFileA(LanguageFixture("english", "LEXA1.LDB").c_str(), lexa.c_str(), FALSE));
+        std::string before = row.kept.empty() ? "" : ReadWholeFile(row.kept);
+        InstallLogWriter log;
+        log.SetLanguageFiles(LANGF_FIRST_FILE);
+        log.AddCustomUninstall(program, "0 " + Quoted(mark));
+        log.AddFile(app);
+        log.AddFile(program);
+        log.AddDirectory(dir + "\\sub");
+        // the first row is answered by hand: the refusal shows its box
+        bool bQuiet = &row != &rows[0];
+        KolvuRun run;
+        ASSERT_TRUE(run.StartLog(dir, log, bQuiet ? " /quiet /log:" + row.target : " /yes /log:" + row.target));
+        if (!bQuiet) {
+            EXPECT_NE(std::string::npos, run.AnswerBox(IDOK).find("/log:"));
+        }
+        EXPECT_EQ(row.exitCode, run.Exit()) << row.target;
+        if (!row.kept.empty()) {
+            EXPECT_EQ(before, ReadWholeFile(row.kept)) << row.target;
+        }
+        if (row.exitCode == kExitReportRefused) {
+            EXPECT_TRUE(PathExists(app) && PathExists(dir + "\\uninst.log")) << row.target;
+            EXPECT_FALSE(PathExists(mark)) << "nothing ran: " << row.target;
+        } else {
+            EXPECT_EQ(std::string("file"), ReportFor(ReportRecords(dir + "\\My Reports\\r.txt"), app).type);
+        }
+    }
 }
 
 // A file in use whose scheduling the system refuses stays for good: the run is

@@ -88,13 +88,16 @@ TEST(RestartDialog, CloseBoxBehavesLikeNo)
     ASSERT_TRUE(HoldRecordedFile(locked, dir, log, lock));
 
     KolvuRun run;
-    HWND hDlg = run.StartToRestart(Quoted(dir + "\\uninst.log") + " /yes");
+    HWND hDlg = run.StartToRestart(Quoted(dir + "\\uninst.log") + " /yes /log:" + dir + "\\r.txt");
     ASSERT_TRUE(hDlg != NULL);
     PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(UiWaitGone(hDlg, 5000));
     EXPECT_TRUE(run.NoBoxFor(300)) << "no success message after the restart dialog";
     EXPECT_EQ(0u, run.Exit());
     EXPECT_TRUE(PathExists(locked));
+    std::vector<std::string> tail = ReportTail(dir + "\\r.txt");
+    ASSERT_EQ(2u, tail.size());
+    EXPECT_EQ(std::string("Outcome (exit code 0): ") + kRestartDueText, tail[1]) << "the restart dialog was the last word";
 }
 
 TEST(RestartDialog, LockedInstallLogIsListedAsGiven)

@@ -212,11 +212,17 @@ TEST(StartupLanguageDll, ImageThatIsNoLanguageDllFallsBackToEnglish)
     int nTempBefore = CountTempLanguageFiles();
 
     KolvuRun run;
-    ASSERT_TRUE(run.Start(Quoted(path)));
+    ASSERT_TRUE(run.Start(Quoted(path) + " /log:" + dir + "\\r.txt"));
     EXPECT_EQ(kEnglishInstead, run.AnswerBox(IDOK));
     EXPECT_EQ(kConfirmText, run.AnswerBox(IDNO));
     EXPECT_EQ(0u, run.Exit());
     EXPECT_TRUE(PathExists(path)) << "declined: the log stays";
+    // the warning is a line of its own; the outcome is what ended the run
+    std::vector<std::string> lines = ReadTextLines(dir + "\\r.txt");
+    EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), std::string("Warning: ") + kEnglishInstead));
+    std::vector<std::string> tail = ReportTail(dir + "\\r.txt");
+    ASSERT_EQ(2u, tail.size());
+    EXPECT_EQ("Outcome (exit code 0): Declined at the confirmation question.", tail[1]);
     EXPECT_EQ(nTempBefore, CountTempLanguageFiles()) << "the restored DLL is removed even after No";
 }
 
