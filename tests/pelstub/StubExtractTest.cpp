@@ -116,6 +116,27 @@ TEST(Destinations, TemporaryKindMakesAFreshSubfolder)
     DeleteTree(TempFolder() + "\\" + fresh);
 }
 
+// The first name drawn is taken already: the next one is drawn, and neither
+// that folder nor the temporary folder itself receives the files.
+TEST(Destinations, ATakenTemporaryNameIsPassedOver)
+{
+    TestArchive a;
+    a.files.push_back({"zx-taken-probe.txt", "t"});
+    ScratchFolder work("taken");
+    ASSERT_TRUE(WriteTestSfx(work / "t.exe", a));
+    std::string taken = TempFolder() + "\\ZXS5A7E0001", next = TempFolder() + "\\ZXS5A7E0002";
+    ASSERT_TRUE(CreateDirectoryA(taken.c_str(), NULL));
+    DWORD code = RunSfxDrawingFrom(work / "t.exe", "/s", 0x5A7E0001);
+    EXPECT_TRUE(FolderNames(taken).empty());
+    EXPECT_FALSE(FileExists(TempFolder() + "\\zx-taken-probe.txt"));
+    DeleteFileA((TempFolder() + "\\zx-taken-probe.txt").c_str());
+    RemoveDirectoryA(taken.c_str());
+    ASSERT_NE(STUB_NOT_PATCHED, code);
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ("t", ReadWholeFile(next + "\\zx-taken-probe.txt"));
+    DeleteTree(next);
+}
+
 TEST(Destinations, ProgramFilesGoesInFrontOfTheCustomFolder)
 {
     char programFiles[MAX_PATH] = "";
