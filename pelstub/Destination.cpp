@@ -8,21 +8,6 @@
 #include "Platform.h"
 #include "StubPaths.h"
 
-namespace {
-
-void ProgramFilesFolder(char *path, DWORD size)
-{
-    if (!ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
-                            path, size) ||
-        path[0] == '\0') {
-        // The system drive's "Program Files", as every Windows names it in English.
-        if (GetWindowsDirectoryA(path, size) < 3)
-            lstrcpyA(path, "C:\\");
-        path[3] = '\0';
-        lstrcatA(path, "Program Files");
-    }
-}
-
 // 32 bits from the system's generator, so that no one can prepare the folder
 // before it is made. Loaded after the DLL search was narrowed: on newer systems
 // advapi32 forwards the call to cryptbase.dll. Systems without it (the 95
@@ -38,6 +23,21 @@ DWORD RandomBits(void)
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
     return counter.LowPart ^ GetTickCount() ^ (GetCurrentProcessId() << 16);
+}
+
+namespace {
+
+void ProgramFilesFolder(char *path, DWORD size)
+{
+    if (!ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                            path, size) ||
+        path[0] == '\0') {
+        // The system drive's "Program Files", as every Windows names it in English.
+        if (GetWindowsDirectoryA(path, size) < 3)
+            lstrcpyA(path, "C:\\");
+        path[3] = '\0';
+        lstrcatA(path, "Program Files");
+    }
 }
 
 // A folder name in base that does not exist yet; made at once when create is

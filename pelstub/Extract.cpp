@@ -42,6 +42,8 @@ void UpperName(const char *name, char *upper)
     CharUpperBuffA(upper, lstrlenA(upper));
 }
 
+}  // namespace
+
 int WasWritten(const char *name)
 {
     char upper[SFX_PATH_FIELD];
@@ -53,13 +55,28 @@ int WasWritten(const char *name)
     return 0;
 }
 
-void NoteWritten(const char *name)
+int AppendName(char **list, size_t *used, size_t *size, const char *name)
 {
     size_t length = strlen(name) + 1;
-    if (!WasWritten(name) && Stub.writtenUsed + length <= Stub.nameBytes) {
-        UpperName(name, Stub.written + Stub.writtenUsed);
-        Stub.writtenUsed += length;
+    if (length > *size - *used) {
+        // A staged stream's names are learned as it goes; a kept one's were counted.
+        size_t grow = *size + length + 64 * 1024;
+        void *more = *list ? HeapReAlloc(GetProcessHeap(), 0, *list, grow) : HeapAlloc(GetProcessHeap(), 0, grow);
+        if (!more)
+            return 0;
+        *list = (char *)more;
+        *size = grow;
     }
+    memcpy(*list + *used, name, length);
+    *used += length;
+    return 1;
+}
+
+int NoteWritten(const char *name)
+{
+    char upper[SFX_PATH_FIELD];
+    UpperName(name, upper);
+    return WasWritten(name) || AppendName(&Stub.written, &Stub.writtenUsed, &Stub.nameBytes, upper);
 }
 
 // Whether an existing file is replaced, following the mode in force; the
@@ -86,6 +103,8 @@ int ShouldReplace(const char *name)
         return 0;
     }
 }
+
+namespace {
 
 int BeginFile(void *context, const SfxFileEntry *entry)
 {
@@ -170,6 +189,26 @@ int EndFile(void *context, const SfxFileEntry *entry)
 
 }  // namespace
 
+void ReportRefused(int result, const SfxWorkParser *parser)
+{
+    char text[400];
+    if (result == EXPAND_MEMORY) {
+        ShowStubMessage("There is not enough memory to extract the archive.", NULL);
+    } else if (result == EXPAND_WORK && parser->error == SFX_WORK_BAD_NAME) {
+        lstrcpyA(text, "The archive holds a file name that is not allowed:\n\"%s\"");
+        lstrcatA(text, kNothingExtracted);
+        ShowStubMessage(text, parser->entry.name);
+    } else if (result == EXPAND_WORK && parser->error == SFX_WORK_TOO_MANY) {
+        lstrcpyA(text, "The archive holds more files than an archive can.");
+        lstrcatA(text, kNothingExtracted);
+        ShowStubMessage(text, NULL);
+    } else {
+        lstrcpyA(text, "The archive in this program is damaged: its data ends before its files do.");
+        lstrcatA(text, kNothingExtracted);
+        ShowStubMessage(text, NULL);
+    }
+}
+
 int CheckArchive(void)
 {
     SfxWorkSink sink = {NULL, CountEntry, NULL, NULL};
@@ -179,33 +218,26 @@ int CheckArchive(void)
     Stub.longestName = 0;
     Stub.nameBytes = 0;
     int result = ExpandArchive(&sink, &parser, 1);
+    if (result == EXPAND_LARGE) {
+        // The rest is checked while staged; progress then goes by the packed bytes.
+        Stub.staging = 1;
+        Stub.totalBytes = Stub.header.packedSize;
+        result = EXPAND_OK;
+    }
     if (result == EXPAND_OK) {
         Stub.written = (char *)HeapAlloc(GetProcessHeap(), 0, Stub.nameBytes + 1);
         if (Stub.written)
             return 1;
         result = EXPAND_MEMORY;
     }
-    char text[400];
-    if (result == EXPAND_MEMORY) {
-        ShowStubMessage("There is not enough memory to extract the archive.", NULL);
-    } else if (result == EXPAND_WORK && parser.error == SFX_WORK_BAD_NAME) {
-        lstrcpyA(text, "The archive holds a file name that is not allowed:\n\"%s\"");
-        lstrcatA(text, kNothingExtracted);
-        ShowStubMessage(text, parser.entry.name);
-    } else if (result == EXPAND_WORK && parser.error == SFX_WORK_TOO_MANY) {
-        lstrcpyA(text, "The archive holds more files than an archive can.");
-        lstrcatA(text, kNothingExtracted);
-        ShowStubMessage(text, NULL);
-    } else {
-        lstrcpyA(text, "The archive in this program is damaged: its data ends before its files do.");
-        lstrcatA(text, kNothingExtracted);
-        ShowStubMessage(text, NULL);
-    }
+    ReportRefused(result, &parser);
     return 0;
 }
 
 int ExtractArchive(void)
 {
+    if (Stub.staging)
+        return ExtractStaged();
     ExtractContext c;
     ZeroMemory(&c, sizeof(c));
     SfxWorkSink sink = {&c, BeginFile, WriteData, EndFile};

@@ -30,7 +30,7 @@ struct StubState {
     uint32_t entryCount;
     uint64_t totalBytes;
     size_t longestName;
-    size_t nameBytes;             // every name with its terminator: room for the written list
+    size_t nameBytes;             // room for the written list: every name with its terminator
 
     // The expanded work stream as the checking pass saw it, when it fit in
     // STUB_KEEP_LIMIT: the files are then written from it without a second
@@ -38,6 +38,11 @@ struct StubState {
     uint8_t *kept;
     size_t keptUsed;
     size_t keptCommitted;
+    // Set when the checking pass stopped at STUB_KEEP_LIMIT: the stream is
+    // then checked while its files are written into a staging folder, and
+    // moved into place only once all of it has passed (Staging.cpp).
+    int staging;
+    uint64_t packedDone;          // packed bytes read so far: a staged run's progress
 
     // Names of the files written in this run, each with its terminator: a name
     // stored twice replaces its own first copy without a question, and a Setup
@@ -84,11 +89,14 @@ enum {
     EXPAND_WORK,         // the work stream was refused: see the parser's error
     EXPAND_READ,         // the file could not be read
     EXPAND_MEMORY,
+    EXPAND_LARGE,        // keeping stopped at the limit: checked while staged instead
 };
 // A 32-bit process can spare this much address space and memory; a bigger
-// work stream, or one the system can't hold, is expanded twice instead.
+// work stream, or one the system can't hold, is staged instead (or, on
+// systems without the native file calls, expanded twice).
 enum { STUB_KEEP_LIMIT = 64 * 1024 * 1024 };
-// With keep set, the expanded data is also kept in Stub.kept while it fits.
+// With keep set, the expanded data is also kept in Stub.kept while it fits;
+// past that, where staging is possible, the expansion stops (EXPAND_LARGE).
 int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep);
 // Walks the kept work stream as ExpandArchive would, then releases it.
 int ExpandKept(const SfxWorkSink *sink, SfxWorkParser *parser);
@@ -97,8 +105,20 @@ void ReleaseKept(void);
 // Extract.cpp
 int CheckArchive(void);
 int ExtractArchive(void);
+// The message for an archive refused while expanding, and "Nothing was extracted".
+void ReportRefused(int result, const SfxWorkParser *parser);
+int WasWritten(const char *name);
+// 0 when the list could not grow.
+int NoteWritten(const char *name);
+int ShouldReplace(const char *name);
+// Appends name and its terminator to a list on the heap, growing it; 0 without memory.
+int AppendName(char **list, size_t *used, size_t *size, const char *name);
+
+// Staging.cpp
+int ExtractStaged(void);
 
 // Destination.cpp: the default is 0 when it can't be made (a message was shown).
+DWORD RandomBits(void);
 int ChooseDefaultDestination(char *path, size_t size);
 int PrepareDestination(void);
 
@@ -133,6 +153,17 @@ HANDLE CreateInOwnFolder(const char *name);
 HANDLE OpenInOwnFolder(const char *name);
 int DeleteThroughHandle(HANDLE file);
 int DeleteOwnFile(const char *name);
+// The same, inside any held folder: whether the native calls are there at
+// all; a folder by its path; a folder made new inside another (NULL when the
+// name exists or it can't be made); a file made new there; a file deleted
+// there under the cleanup rule; a plain file of the run's own moved into
+// another held folder under the same name, replacing a file there if asked.
+int HaveNativeCalls(void);
+HANDLE OpenFolderByPath(const char *path);
+HANDLE MakeFolderIn(HANDLE parent, const char *name);
+HANDLE CreateFileIn(HANDLE folder, const char *name);
+int DeleteFileIn(HANDLE folder, const char *name);
+int MoveFileInto(HANDLE from, const char *name, HANDLE to, int replace);
 
 // Cleanup.cpp
 void RemoveWrittenFiles(const char *folder);
