@@ -8,6 +8,8 @@
 #include "Platform.h"
 #include "StubPaths.h"
 
+namespace {
+
 // 32 bits from the system's generator, so that no one can prepare the folder
 // before it is made. Loaded after the DLL search was narrowed: on newer systems
 // advapi32 forwards the call to cryptbase.dll. Systems without it (the 95
@@ -25,7 +27,6 @@ DWORD RandomBits(void)
     return counter.LowPart ^ GetTickCount() ^ (GetCurrentProcessId() << 16);
 }
 
-namespace {
 
 void ProgramFilesFolder(char *path, DWORD size)
 {
@@ -38,23 +39,6 @@ void ProgramFilesFolder(char *path, DWORD size)
         path[3] = '\0';
         lstrcatA(path, "Program Files");
     }
-}
-
-// A folder name in base that does not exist yet; made at once when create is
-// set, and then made by this call only: a name that exists is never taken,
-// another is drawn instead.
-int FreshFolder(const char *base, char *path, size_t size, int create)
-{
-    for (int attempt = 0; attempt < 100; attempt++) {
-        char name[16];
-        wsprintfA(name, "ZXS%08X", (unsigned)RandomBits());
-        if (!StubJoinPath(path, size, base, name))
-            return 0;
-        int made = create ? CreateOwnFolder(path, 1) : GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? 1 : -1;
-        if (made >= 0)
-            return made;
-    }
-    return 0;
 }
 
 void TempFolder(char *path, size_t size)
@@ -101,6 +85,22 @@ int CreateFolderPath(const char *path)
 }
 
 }  // namespace
+
+// Made new when asked, and then made by this call only: a name that exists
+// is never taken, another is drawn instead.
+int FreshFolder(const char *base, char *path, size_t size, int make)
+{
+    for (int attempt = 0; attempt < 100; attempt++) {
+        char name[16];
+        wsprintfA(name, "ZXS%08X", (unsigned)RandomBits());
+        if (!StubJoinPath(path, size, base, name))
+            return 0;
+        int made = make ? CreateOwnFolder(path, make == 1) : GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? 1 : -1;
+        if (made >= 0)
+            return made;
+    }
+    return 0;
+}
 
 int ChooseDefaultDestination(char *path, size_t size)
 {

@@ -149,20 +149,15 @@ int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep)
     ReleaseKept();
     if (keep) {
         Stub.kept = (uint8_t *)VirtualAlloc(NULL, STUB_KEEP_LIMIT, MEM_RESERVE, PAGE_READWRITE);
-        // Without the native file calls nothing can be staged: the whole
+        // The 95 family has no native file calls to stage with: the whole
         // stream is checked here and expanded again to be written.
-        c.keeping = HaveNativeCalls();
+        c.keeping = GetModuleHandleA("ntdll.dll") != NULL;
     }
 
-    c.input = (uint8_t *)HeapAlloc(GetProcessHeap(), 0, kInputChunk);
-    unsigned char *window = (unsigned char *)HeapAlloc(GetProcessHeap(), 0, 32768);
-    if (!c.input || !window) {
-        if (c.input)
-            HeapFree(GetProcessHeap(), 0, c.input);
-        if (window)
-            HeapFree(GetProcessHeap(), 0, window);
-        return EXPAND_MEMORY;
-    }
+    // One expansion at a time: the buffers need no allocation, nor a failure path.
+    static uint8_t input[kInputChunk];
+    static unsigned char window[32768];
+    c.input = input;
 
     int result = EXPAND_DAMAGED;
     uint8_t frame[4];
@@ -186,11 +181,9 @@ int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep)
                 result = SfxWorkFinish(parser) == SFX_WORK_OK ? EXPAND_OK : EXPAND_WORK;
         }
     }
-    if (c.readFailed && !c.tooLarge)
+    if (c.readFailed)
         result = EXPAND_READ;
     if (result != EXPAND_OK)
         ReleaseKept();
-    HeapFree(GetProcessHeap(), 0, window);
-    HeapFree(GetProcessHeap(), 0, c.input);
     return result;
 }

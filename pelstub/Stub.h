@@ -43,6 +43,7 @@ struct StubState {
     // moved into place only once all of it has passed (Staging.cpp).
     int staging;
     uint64_t packedDone;          // packed bytes read so far: a staged run's progress
+    char *staged;                 // the written list's names as stored, at the same offsets
 
     // Names of the files written in this run, each with its terminator: a name
     // stored twice replaces its own first copy without a question, and a Setup
@@ -91,10 +92,10 @@ enum {
     EXPAND_MEMORY,
     EXPAND_LARGE,        // keeping stopped at the limit: checked while staged instead
 };
-// A 32-bit process can spare this much address space and memory; a bigger
-// work stream, or one the system can't hold, is staged instead (or, on
-// systems without the native file calls, expanded twice).
-enum { STUB_KEEP_LIMIT = 64 * 1024 * 1024 };
+// What the stub keeps of the expanded stream: its peak memory whatever the
+// archive's size. A bigger work stream, or one the system can't hold, is
+// staged instead (or, on systems without the native file calls, expanded twice).
+enum { STUB_KEEP_LIMIT = 32 * 1024 * 1024 };
 // With keep set, the expanded data is also kept in Stub.kept while it fits;
 // past that, where staging is possible, the expansion stops (EXPAND_LARGE).
 int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep);
@@ -107,18 +108,24 @@ int CheckArchive(void);
 int ExtractArchive(void);
 // The message for an archive refused while expanding, and "Nothing was extracted".
 void ReportRefused(int result, const SfxWorkParser *parser);
-int WasWritten(const char *name);
-// 0 when the list could not grow.
-int NoteWritten(const char *name);
-int ShouldReplace(const char *name);
-// Appends name and its terminator to a list on the heap, growing it; 0 without memory.
-int AppendName(char **list, size_t *used, size_t *size, const char *name);
+// For a file that may exist at path (ours: written earlier in this run): 1
+// write it (nothing there, or a file whose attributes were cleared), 0 keep
+// the file there under the overwrite rules, -1 a folder has its name (a
+// message was shown).
+int ReplaceExisting(const char *path, const char *name, int ours);
 
-// Staging.cpp
-int ExtractStaged(void);
+// Staging.cpp: a staged run swaps its staging folder in as Stub.folder, so
+// that files are made, replaced and deleted there as in a Setup module's
+// folder; EndStaging moves them into place when code is STUB_EXIT_OK, removes
+// what is left, swaps back and returns the run's exit code.
+int BeginStaging(void);
+int EndStaging(int code);
 
 // Destination.cpp: the default is 0 when it can't be made (a message was shown).
-DWORD RandomBits(void);
+// FreshFolder: a name in base that does not exist yet (make 0), or a folder
+// made new there and held as Stub.folder, with the run's own access list
+// (make 1) or what it inherits (make 2).
+int FreshFolder(const char *base, char *path, size_t size, int make);
 int ChooseDefaultDestination(char *path, size_t size);
 int PrepareDestination(void);
 
@@ -153,17 +160,6 @@ HANDLE CreateInOwnFolder(const char *name);
 HANDLE OpenInOwnFolder(const char *name);
 int DeleteThroughHandle(HANDLE file);
 int DeleteOwnFile(const char *name);
-// The same, inside any held folder: whether the native calls are there at
-// all; a folder by its path; a folder made new inside another (NULL when the
-// name exists or it can't be made); a file made new there; a file deleted
-// there under the cleanup rule; a plain file of the run's own moved into
-// another held folder under the same name, replacing a file there if asked.
-int HaveNativeCalls(void);
-HANDLE OpenFolderByPath(const char *path);
-HANDLE MakeFolderIn(HANDLE parent, const char *name);
-HANDLE CreateFileIn(HANDLE folder, const char *name);
-int DeleteFileIn(HANDLE folder, const char *name);
-int MoveFileInto(HANDLE from, const char *name, HANDLE to, int replace);
 
 // Cleanup.cpp
 void RemoveWrittenFiles(const char *folder);

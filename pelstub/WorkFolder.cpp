@@ -163,40 +163,12 @@ void CloseOwnFolder(void)
     Stub.folder = NULL;
 }
 
-int HaveNativeCalls(void)
-{
-    return LoadNativeCalls();
-}
-
-HANDLE OpenFolderByPath(const char *path)
-{
-    HANDLE folder = CreateFileA(path, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    return folder == INVALID_HANDLE_VALUE ? NULL : folder;
-}
-
-HANDLE MakeFolderIn(HANDLE parent, const char *name)
-{
-    HANDLE folder;
-    // Held like the working folder, never shared for deleting; DELETE: it goes
-    // through the same handle once empty.
-    OpenRelative(parent, name, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | DELETE,
-                 FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE, FILE_DIRECTORY_FILE, NULL, &folder);
-    return folder;
-}
-
-HANDLE CreateFileIn(HANDLE folder, const char *name)
+HANDLE CreateInOwnFolder(const char *name)
 {
     HANDLE file;
     // DELETE: a file cut short goes through the same handle.
-    OpenRelative(folder, name, GENERIC_WRITE | DELETE, 0, FILE_CREATE, FILE_NON_DIRECTORY_FILE, NULL, &file);
+    OpenRelative(Stub.folder, name, GENERIC_WRITE | DELETE, 0, FILE_CREATE, FILE_NON_DIRECTORY_FILE, NULL, &file);
     return file;
-}
-
-HANDLE CreateInOwnFolder(const char *name)
-{
-    return CreateFileIn(Stub.folder, name);
 }
 
 HANDLE OpenInOwnFolder(const char *name)
@@ -215,84 +187,33 @@ int DeleteThroughHandle(HANDLE file)
                                                            FileDispositionInformation));
 }
 
-namespace {
-
-// The name itself inside folder, never what a link put there points to, and
-// what the cleanup rule makes of it; NULL when gone (*gone set) or unopenable.
-HANDLE OpenOwnFile(HANDLE folder, const char *name, DWORD volume, int *action, int *gone)
+int DeleteOwnFile(const char *name)
 {
     HANDLE file;
-    NTSTATUS status = OpenRelative(folder, name, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+    // The name itself, never what a link put there points to.
+    NTSTATUS status = OpenRelative(Stub.folder, name, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
                                    FILE_OPEN_REPARSE_POINT, NULL, &file);
-    *gone = status == kNameNotFound;
-    *action = STUB_LEAVE;
+    if (status == kNameNotFound)  // gone already
+        return 1;
     if (!file)
-        return NULL;
+        return 0;
     BY_HANDLE_FILE_INFORMATION info;
+    int action = STUB_LEAVE;
     if (GetFileInformationByHandle(file, &info)) {
         StubFoundFile found = {info.dwFileAttributes, info.nNumberOfLinks, info.dwVolumeSerialNumber};
-        *action = StubCleanupAction(&found, volume);
+        action = StubCleanupAction(&found, Stub.folderInfo.dwVolumeSerialNumber);
     }
-    if (*action == STUB_CLEAR_THEN_DELETE) {
+    int done = action == STUB_LEAVE;
+    if (action == STUB_CLEAR_THEN_DELETE) {
         FILE_BASIC_INFORMATION basic;
         ZeroMemory(&basic, sizeof(basic));  // times of 0 are left as they are
         basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
         IO_STATUS_BLOCK io;
         NtSetInformation(file, &io, &basic, sizeof(basic), FileBasicInformation);
     }
-    return file;
-}
-
-int DeleteIn(HANDLE folder, const char *name, DWORD volume)
-{
-    int action, gone;
-    HANDLE file = OpenOwnFile(folder, name, volume, &action, &gone);
-    if (!file)
-        return gone;
-    int done = action == STUB_LEAVE || DeleteThroughHandle(file);
+    if (action != STUB_LEAVE)
+        done = DeleteThroughHandle(file);
     CloseHandle(file);
     return done;
-}
-
-}  // namespace
-
-int DeleteOwnFile(const char *name)
-{
-    return DeleteIn(Stub.folder, name, Stub.folderInfo.dwVolumeSerialNumber);
-}
-
-int DeleteFileIn(HANDLE folder, const char *name)
-{
-    BY_HANDLE_FILE_INFORMATION info;
-    return GetFileInformationByHandle(folder, &info) && DeleteIn(folder, name, info.dwVolumeSerialNumber);
-}
-
-int MoveFileInto(HANDLE from, const char *name, HANDLE to, int replace)
-{
-    BY_HANDLE_FILE_INFORMATION info;
-    int action, gone;
-    HANDLE file = GetFileInformationByHandle(from, &info)
-                      ? OpenOwnFile(from, name, info.dwVolumeSerialNumber, &action, &gone)
-                      : NULL;
-    if (!file)
-        return 0;
-    struct {
-        BOOLEAN replaceIfExists;
-        HANDLE rootDirectory;
-        ULONG nameLength;
-        WCHAR name[MAX_PATH];
-    } rename;
-    ZeroMemory(&rename, sizeof(rename));
-    rename.replaceIfExists = (BOOLEAN)replace;
-    rename.rootDirectory = to;
-    int length = MultiByteToWideChar(CP_ACP, 0, name, -1, rename.name, MAX_PATH);
-    rename.nameLength = length > 1 ? (ULONG)(length - 1) * sizeof(WCHAR) : 0;
-    IO_STATUS_BLOCK io;
-    // Through the handle, relative to the held destination: no path that
-    // someone could redirect lies between the checked file and its place.
-    int moved = action != STUB_LEAVE && length > 1 &&
-                NT_SUCCESS(NtSetInformation(file, &io, &rename, sizeof(rename), (FILE_INFORMATION_CLASS)10));
-    CloseHandle(file);
-    return moved;
 }

@@ -47,7 +47,8 @@ size_t SidLength(const uint8_t *sid, size_t available)
 uint32_t StubLabelLevel(const uint8_t *sid, size_t available)
 {
     // S-1-16-<level>: one part under the mandatory label authority.
-    if (SidLength(sid, available) != 12 || sid[1] != 1 || memcmp(sid + 2, "\0\0\0\0\0\x10", 6) != 0)
+    const uint8_t head[8] = {1, 1, 0, 0, 0, 0, 0, 16};
+    if (!sid || available < 12 || memcmp(sid, head, sizeof(head)) != 0)
         return 0;
     uint32_t level = sid[8] | (uint32_t)sid[9] << 8 | (uint32_t)sid[10] << 16 | (uint32_t)sid[11] << 24;
     return level > kMediumLevel ? level : 0;
