@@ -10,6 +10,19 @@
 
 namespace {
 
+void ProgramFilesFolder(char *path, DWORD size)
+{
+    if (!ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                            path, size) ||
+        path[0] == '\0') {
+        // The system drive's "Program Files", as every Windows names it in English.
+        if (GetWindowsDirectoryA(path, size) < 3)
+            lstrcpyA(path, "C:\\");
+        path[3] = '\0';
+        lstrcatA(path, "Program Files");
+    }
+}
+
 // 32 bits from the system's generator, so that no one can prepare the folder
 // before it is made. Loaded after the DLL search was narrowed: on newer systems
 // advapi32 forwards the call to cryptbase.dll. Systems without it (the 95
@@ -25,20 +38,6 @@ DWORD RandomBits(void)
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
     return counter.LowPart ^ GetTickCount() ^ (GetCurrentProcessId() << 16);
-}
-
-
-void ProgramFilesFolder(char *path, DWORD size)
-{
-    if (!ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
-                            path, size) ||
-        path[0] == '\0') {
-        // The system drive's "Program Files", as every Windows names it in English.
-        if (GetWindowsDirectoryA(path, size) < 3)
-            lstrcpyA(path, "C:\\");
-        path[3] = '\0';
-        lstrcatA(path, "Program Files");
-    }
 }
 
 void TempFolder(char *path, size_t size)
@@ -95,7 +94,8 @@ int FreshFolder(const char *base, char *path, size_t size, int make)
         wsprintfA(name, "ZXS%08X", (unsigned)RandomBits());
         if (!StubJoinPath(path, size, base, name))
             return 0;
-        int made = make ? CreateOwnFolder(path, make == 1) : GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? 1 : -1;
+        int made = make ? CreateOwnFolder(path, make == 1)
+                        : GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? 1 : -1;
         if (made >= 0)
             return made;
     }
