@@ -8,6 +8,7 @@
 // stub does (for wsprintfA), so both pay the same start-up: under Wine that
 // alone costs more than extracting a small archive.
 #include <windows.h>
+#include <stdlib.h>
 #include <string.h>
 #include <zlib.h>
 
