@@ -40,22 +40,6 @@ DWORD RandomBits(void)
     return counter.LowPart ^ GetTickCount() ^ (GetCurrentProcessId() << 16);
 }
 
-// A folder name in base that does not exist yet; made at once when create is
-// set, and then made by this call only: a name that exists is never taken.
-int FreshFolder(const char *base, char *path, size_t size, int create)
-{
-    for (int attempt = 0; attempt < 100; attempt++) {
-        char name[16];
-        wsprintfA(name, "ZXS%08X", (unsigned)RandomBits());
-        if (!StubJoinPath(path, size, base, name))
-            return 0;
-        int made = create ? CreateOwnFolder(path, 1) : GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
-        if (made >= 0)
-            return made;
-    }
-    return 0;
-}
-
 void TempFolder(char *path, size_t size)
 {
     DWORD length = GetTempPathA((DWORD)size, path);
@@ -101,6 +85,23 @@ int CreateFolderPath(const char *path)
 
 }  // namespace
 
+// Made new when asked, and then made by this call only: a name that exists
+// is never taken, another is drawn instead.
+int FreshFolder(const char *base, char *path, size_t size, int make)
+{
+    for (int attempt = 0; attempt < 100; attempt++) {
+        char name[16];
+        wsprintfA(name, "ZXS%08X", (unsigned)RandomBits());
+        if (!StubJoinPath(path, size, base, name))
+            return 0;
+        int made = make ? CreateOwnFolder(path, make == 1)
+                        : GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? 1 : -1;
+        if (made >= 0)
+            return made;
+    }
+    return 0;
+}
+
 int ChooseDefaultDestination(char *path, size_t size)
 {
     path[0] = '\0';
@@ -145,10 +146,13 @@ int ChooseDefaultDestination(char *path, size_t size)
     default: {
         char base[MAX_PATH];
         TempFolder(base, sizeof(base));
-        if (!FreshFolder(base, path, size, 0))
-            lstrcpynA(path, base, (int)size);
-        else
-            lstrcpynA(Stub.freshDestination, path, sizeof(Stub.freshDestination));
+        // Never the temporary folder itself: a silent run would replace whatever
+        // files of the same names other programs keep there.
+        if (!FreshFolder(base, path, size, 0)) {
+            ShowStubMessage("No new folder could be made for the files in:\n%s", base);
+            return 0;
+        }
+        lstrcpynA(Stub.freshDestination, path, sizeof(Stub.freshDestination));
         break;
     }
     }

@@ -20,6 +20,8 @@ struct ExpandContext {
     const uint8_t *pending;  // bytes read but not yet taken
     uint32_t pendingLength;
     int readFailed;
+    int keeping;             // the checking pass: it stops where keeping stops
+    int tooLarge;
     uint32_t adler;
     SfxWorkParser *parser;
     const SfxWorkSink *sink;
@@ -38,6 +40,7 @@ int Refill(ExpandContext *c)
         return 0;
     }
     c->inputLeft -= take;
+    Stub.packedDone += take;
     c->pending = c->input;
     c->pendingLength = take;
     return 1;
@@ -95,6 +98,10 @@ int InflateOutput(void *context, unsigned char *data, unsigned length)
     ExpandContext *c = (ExpandContext *)context;
     c->adler = SfxAdler32(c->adler, data, length);
     Keep(data, length);
+    if (c->keeping && !Stub.kept) {
+        c->tooLarge = 1;
+        return 1;
+    }
     return SfxWorkFeed(c->parser, c->sink, data, length) != SFX_WORK_OK;
 }
 
@@ -137,20 +144,20 @@ int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep)
     c.adler = 1;
     c.parser = parser;
     c.sink = sink;
+    Stub.packedDone = 0;
     SfxWorkInit(parser);
     ReleaseKept();
-    if (keep)
+    if (keep) {
         Stub.kept = (uint8_t *)VirtualAlloc(NULL, STUB_KEEP_LIMIT, MEM_RESERVE, PAGE_READWRITE);
-
-    c.input = (uint8_t *)HeapAlloc(GetProcessHeap(), 0, kInputChunk);
-    unsigned char *window = (unsigned char *)HeapAlloc(GetProcessHeap(), 0, 32768);
-    if (!c.input || !window) {
-        if (c.input)
-            HeapFree(GetProcessHeap(), 0, c.input);
-        if (window)
-            HeapFree(GetProcessHeap(), 0, window);
-        return EXPAND_MEMORY;
+        // The 95 family has no native file calls to stage with: the whole
+        // stream is checked here and expanded again to be written.
+        c.keeping = GetModuleHandleA("ntdll.dll") != NULL;
     }
+
+    // One expansion at a time: the buffers need no allocation, nor a failure path.
+    static uint8_t input[kInputChunk];
+    static unsigned char window[32768];
+    c.input = input;
 
     int result = EXPAND_DAMAGED;
     uint8_t frame[4];
@@ -165,7 +172,9 @@ int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep)
             c.pending = stream.next_in;
             c.pendingLength = stream.next_in ? stream.avail_in : 0;
             inflateBackEnd(&stream);
-            if (parser->error)
+            if (c.tooLarge)
+                result = EXPAND_LARGE;
+            else if (parser->error)
                 result = EXPAND_WORK;
             else if (status == Z_STREAM_END && TakeBytes(&c, frame, 4) &&
                      SfxPackedTrailer(frame) == c.adler && c.pendingLength == 0 && c.inputLeft == 0)
@@ -176,7 +185,5 @@ int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep)
         result = EXPAND_READ;
     if (result != EXPAND_OK)
         ReleaseKept();
-    HeapFree(GetProcessHeap(), 0, window);
-    HeapFree(GetProcessHeap(), 0, c.input);
     return result;
 }

@@ -7,8 +7,6 @@
 
 namespace {
 
-const char kNothingExtracted[] = "\n\nNothing was extracted.";
-
 int CountEntry(void *context, const SfxFileEntry *entry)
 {
     (void)context;
@@ -58,6 +56,9 @@ void NoteWritten(const char *name)
     size_t length = strlen(name) + 1;
     if (!WasWritten(name) && Stub.writtenUsed + length <= Stub.nameBytes) {
         UpperName(name, Stub.written + Stub.writtenUsed);
+        // A staged run's files are moved to their names as stored.
+        if (Stub.staged)
+            memcpy(Stub.staged + Stub.writtenUsed, name, length);
         Stub.writtenUsed += length;
     }
 }
@@ -86,6 +87,26 @@ int ShouldReplace(const char *name)
         return 0;
     }
 }
+
+}  // namespace
+
+int ReplaceExisting(const char *path, const char *name, int ours)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return 1;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        ShowStubMessage("The file could not be written because a folder has its name:\n%s", path);
+        return -1;
+    }
+    if (!ours && !ShouldReplace(name))
+        return 0;
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    return 1;
+}
+
+namespace {
 
 int BeginFile(void *context, const SfxFileEntry *entry)
 {
@@ -120,17 +141,11 @@ int BeginFile(void *context, const SfxFileEntry *entry)
         return 1;
     }
     c->output = NULL;
-    DWORD attributes = GetFileAttributesA(c->path);
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ReportFailure(c, "The file could not be written because a folder has its name:\n%s", c->path);
-            return 0;
-        }
-        // The archive's own earlier copy of a name stored twice is no one's file to ask about.
-        if (!WasWritten(entry->name) && !ShouldReplace(entry->name))
-            return 1;
-        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
-            SetFileAttributesA(c->path, FILE_ATTRIBUTE_NORMAL);
+    // The archive's own earlier copy of a name stored twice is no one's file to ask about.
+    int replace = ReplaceExisting(c->path, entry->name, WasWritten(entry->name));
+    if (replace <= 0) {
+        c->failed = replace < 0;
+        return !c->failed;
     }
     c->output = CreateFileA(c->path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (c->output == INVALID_HANDLE_VALUE) {
@@ -153,7 +168,7 @@ int WriteData(void *context, const uint8_t *data, size_t length)
         }
     }
     c->done += length;
-    AdvanceProgress(c->done);
+    AdvanceProgress(Stub.staging ? Stub.packedDone : c->done);
     return !Stub.cancelled;
 }
 
@@ -170,6 +185,19 @@ int EndFile(void *context, const SfxFileEntry *entry)
 
 }  // namespace
 
+void ReportRefused(int result, const SfxWorkParser *parser)
+{
+    const char *text = "The archive in this program is damaged: its data ends before its files do."
+                       "\n\nNothing was extracted.";
+    if (result == EXPAND_MEMORY)
+        text = "There is not enough memory to extract the archive.";
+    else if (result == EXPAND_WORK && parser->error == SFX_WORK_BAD_NAME)
+        text = "The archive holds a file name that is not allowed:\n\"%s\"\n\nNothing was extracted.";
+    else if (result == EXPAND_WORK && parser->error == SFX_WORK_TOO_MANY)
+        text = "The archive holds more files than an archive can.\n\nNothing was extracted.";
+    ShowStubMessage(text, parser->entry.name);
+}
+
 int CheckArchive(void)
 {
     SfxWorkSink sink = {NULL, CountEntry, NULL, NULL};
@@ -179,28 +207,25 @@ int CheckArchive(void)
     Stub.longestName = 0;
     Stub.nameBytes = 0;
     int result = ExpandArchive(&sink, &parser, 1);
+    if (result == EXPAND_LARGE) {
+        // The rest is checked while staged; progress then goes by the packed bytes.
+        // Room for every name an archive can hold, twice: only what is written
+        // to is ever backed by memory.
+        Stub.staging = 1;
+        Stub.totalBytes = Stub.header.packedSize;
+        Stub.nameBytes = (size_t)SFX_MAX_ENTRIES * SFX_PATH_FIELD;
+        result = EXPAND_OK;
+    }
     if (result == EXPAND_OK) {
-        Stub.written = (char *)HeapAlloc(GetProcessHeap(), 0, Stub.nameBytes + 1);
-        if (Stub.written)
+        Stub.written = (char *)HeapAlloc(GetProcessHeap(), 0, (Stub.staging ? 2 : 1) * Stub.nameBytes + 1);
+        if (Stub.written) {
+            if (Stub.staging)
+                Stub.staged = Stub.written + Stub.nameBytes;
             return 1;
+        }
         result = EXPAND_MEMORY;
     }
-    char text[400];
-    if (result == EXPAND_MEMORY) {
-        ShowStubMessage("There is not enough memory to extract the archive.", NULL);
-    } else if (result == EXPAND_WORK && parser.error == SFX_WORK_BAD_NAME) {
-        lstrcpyA(text, "The archive holds a file name that is not allowed:\n\"%s\"");
-        lstrcatA(text, kNothingExtracted);
-        ShowStubMessage(text, parser.entry.name);
-    } else if (result == EXPAND_WORK && parser.error == SFX_WORK_TOO_MANY) {
-        lstrcpyA(text, "The archive holds more files than an archive can.");
-        lstrcatA(text, kNothingExtracted);
-        ShowStubMessage(text, NULL);
-    } else {
-        lstrcpyA(text, "The archive in this program is damaged: its data ends before its files do.");
-        lstrcatA(text, kNothingExtracted);
-        ShowStubMessage(text, NULL);
-    }
+    ReportRefused(result, &parser);
     return 0;
 }
 
@@ -210,6 +235,8 @@ int ExtractArchive(void)
     ZeroMemory(&c, sizeof(c));
     SfxWorkSink sink = {&c, BeginFile, WriteData, EndFile};
     SfxWorkParser parser;
+    if (Stub.staging && !BeginStaging())
+        return STUB_EXIT_WRITE;
     int result = Stub.kept ? ExpandKept(&sink, &parser) : ExpandArchive(&sink, &parser, 0);
     if (c.output) {
         // A file cut short must not pass for a complete one.
@@ -219,11 +246,18 @@ int ExtractArchive(void)
         if (!Stub.folder)
             DeleteFileA(c.path);
     }
+    int code = STUB_EXIT_WRITE;
     if (result == EXPAND_OK)
-        return STUB_EXIT_OK;
-    if (Stub.cancelled)
-        return STUB_EXIT_CANCELLED;
-    if (!c.failed)
+        code = STUB_EXIT_OK;
+    else if (Stub.cancelled)
+        code = STUB_EXIT_CANCELLED;
+    else if (c.failed)
+        code = STUB_EXIT_WRITE;
+    else if (Stub.staging) {
+        // Staged: the rest of the stream was checked only now, and nothing is in place yet.
+        ReportRefused(result, &parser);
+        code = STUB_EXIT_DAMAGED;
+    } else
         ShowStubMessage("The archive could not be read to its end; the extraction was stopped.", NULL);
-    return STUB_EXIT_WRITE;
+    return Stub.staging ? EndStaging(code) : code;
 }

@@ -75,11 +75,7 @@ int OpenSelfArchive(void)
 int VerifyPackedChecksum(void)
 {
     enum { kChunk = 64 * 1024 };
-    uint8_t *buffer = (uint8_t *)HeapAlloc(GetProcessHeap(), 0, kChunk);
-    if (!buffer) {
-        ShowStubMessage("There is not enough memory to extract the archive.", NULL);
-        return 0;
-    }
+    static uint8_t buffer[kChunk];
     uint32_t crc = 0;
     uint32_t left = Stub.header.packedSize;
     uint64_t offset = Stub.headerOffset + SFX_HEADER_SIZE;
@@ -92,7 +88,6 @@ int VerifyPackedChecksum(void)
         offset += take;
         left -= take;
     }
-    HeapFree(GetProcessHeap(), 0, buffer);
     if (!ok || crc != Stub.header.packedCrc) {
         ShowStubMessage("The archive in this program is damaged (its checksum does not match).\n\n"
                         "Please obtain the file again.",

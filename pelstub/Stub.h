@@ -30,7 +30,7 @@ struct StubState {
     uint32_t entryCount;
     uint64_t totalBytes;
     size_t longestName;
-    size_t nameBytes;             // every name with its terminator: room for the written list
+    size_t nameBytes;             // room for the written list: every name with its terminator
 
     // The expanded work stream as the checking pass saw it, when it fit in
     // STUB_KEEP_LIMIT: the files are then written from it without a second
@@ -38,6 +38,12 @@ struct StubState {
     uint8_t *kept;
     size_t keptUsed;
     size_t keptCommitted;
+    // Set when the checking pass stopped at STUB_KEEP_LIMIT: the stream is
+    // then checked while its files are written into a staging folder, and
+    // moved into place only once all of it has passed (Staging.cpp).
+    int staging;
+    uint64_t packedDone;          // packed bytes read so far: a staged run's progress
+    char *staged;                 // the written list's names as stored, at the same offsets
 
     // Names of the files written in this run, each with its terminator: a name
     // stored twice replaces its own first copy without a question, and a Setup
@@ -84,11 +90,14 @@ enum {
     EXPAND_WORK,         // the work stream was refused: see the parser's error
     EXPAND_READ,         // the file could not be read
     EXPAND_MEMORY,
+    EXPAND_LARGE,        // keeping stopped at the limit: checked while staged instead
 };
-// A 32-bit process can spare this much address space and memory; a bigger
-// work stream, or one the system can't hold, is expanded twice instead.
-enum { STUB_KEEP_LIMIT = 64 * 1024 * 1024 };
-// With keep set, the expanded data is also kept in Stub.kept while it fits.
+// What the stub keeps of the expanded stream: its peak memory whatever the
+// archive's size. A bigger work stream, or one the system can't hold, is
+// staged instead (or, on systems without the native file calls, expanded twice).
+enum { STUB_KEEP_LIMIT = 32 * 1024 * 1024 };
+// With keep set, the expanded data is also kept in Stub.kept while it fits;
+// past that, where staging is possible, the expansion stops (EXPAND_LARGE).
 int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep);
 // Walks the kept work stream as ExpandArchive would, then releases it.
 int ExpandKept(const SfxWorkSink *sink, SfxWorkParser *parser);
@@ -97,8 +106,26 @@ void ReleaseKept(void);
 // Extract.cpp
 int CheckArchive(void);
 int ExtractArchive(void);
+// The message for an archive refused while expanding, and "Nothing was extracted".
+void ReportRefused(int result, const SfxWorkParser *parser);
+// For a file that may exist at path (ours: written earlier in this run): 1
+// write it (nothing there, or a file whose attributes were cleared), 0 keep
+// the file there under the overwrite rules, -1 a folder has its name (a
+// message was shown).
+int ReplaceExisting(const char *path, const char *name, int ours);
+
+// Staging.cpp: a staged run swaps its staging folder in as Stub.folder, so
+// that files are made, replaced and deleted there as in a Setup module's
+// folder; EndStaging moves them into place when code is STUB_EXIT_OK, removes
+// what is left, swaps back and returns the run's exit code.
+int BeginStaging(void);
+int EndStaging(int code);
 
 // Destination.cpp: the default is 0 when it can't be made (a message was shown).
+// FreshFolder: a name in base that does not exist yet (make 0), or a folder
+// made new there and held as Stub.folder, with the run's own access list
+// (make 1) or what it inherits (make 2).
+int FreshFolder(const char *base, char *path, size_t size, int make);
 int ChooseDefaultDestination(char *path, size_t size);
 int PrepareDestination(void);
 

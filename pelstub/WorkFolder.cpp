@@ -38,7 +38,25 @@ int LoadNativeCalls(void)
     return NtCreate && NtSetInformation;
 }
 
-// The access list with this process's user in it; 0 when the system gives no user.
+// The level of an elevated token; 0 for any other, and on systems that know
+// no integrity levels (the query fails there).
+uint32_t LabelLevel(HANDLE token, GetTokenInformationFn query)
+{
+    union {
+        TOKEN_MANDATORY_LABEL label;
+        uint8_t bytes[sizeof(TOKEN_MANDATORY_LABEL) + STUB_SID_MAX];
+    } info;
+    DWORD length = 0;
+    if (!query(token, TokenIntegrityLevel, &info, sizeof(info), &length) || length > sizeof(info))
+        return 0;
+    const uint8_t *sid = (const uint8_t *)info.label.Label.Sid;
+    if (sid < info.bytes || sid >= info.bytes + length)
+        return 0;
+    return StubLabelLevel(sid, (size_t)(info.bytes + length - sid));
+}
+
+// The access list with this process's user in it, and an elevated run's label;
+// 0 when the system gives no user.
 int FolderSecurity(uint8_t *descriptor)
 {
     HMODULE advapi = GetModuleHandleA("advapi32.dll");
@@ -53,12 +71,14 @@ int FolderSecurity(uint8_t *descriptor)
     } info;
     DWORD length = 0;
     BOOL ok = query(token, TokenUser, &info, sizeof(info), &length);
+    uint32_t level = LabelLevel(token, query);
     CloseHandle(token);
     const uint8_t *sid = (const uint8_t *)info.user.User.Sid;
     // Only what the system wrote into the buffer is read.
     if (!ok || length > sizeof(info) || sid < info.bytes || sid >= info.bytes + length)
         return 0;
-    return StubFolderSecurity(descriptor, STUB_FOLDER_SECURITY_MAX, sid, (size_t)(info.bytes + length - sid)) != 0;
+    return StubFolderSecurity(descriptor, STUB_FOLDER_SECURITY_MAX, sid, (size_t)(info.bytes + length - sid),
+                              level) != 0;
 }
 
 NTSTATUS OpenRelative(HANDLE root, const char *name, ACCESS_MASK access, ULONG share, ULONG disposition,

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""make_payload.py DIR -- writes the benchmark payload: 100 files, about 20 MB,
+"""make_payload.py DIR [MB] -- writes the benchmark payload: 100 files, about 20 MB,
 half text-like (words and numbers in lines, like logs and documents), half
-random bytes. Seeded, so every run compares the same bytes."""
+random bytes. Seeded, so every run compares the same bytes. With MB, files of
+8 MB up to about that many megabytes, alternately text (slices of one 16 MB
+text, far enough apart that deflate's window sees no repeat) and random."""
 import os
 import random
 import sys
@@ -25,10 +27,28 @@ def text_file(rng, size):
     return "".join(out).encode()[:size]
 
 
+def large(dest, megabytes, rng):
+    pool = text_file(rng, 16 << 20)
+    size = 8 << 20
+    for i in range(max(1, megabytes // 8)):
+        if i % 2 == 0:
+            at = rng.randrange(len(pool))
+            data = (pool[at:] + pool[:at])[:size]
+            name = "text%04d.txt" % i
+        else:
+            data = rng.randbytes(size)
+            name = "data%04d.bin" % i
+        with open(os.path.join(dest, name), "wb") as f:
+            f.write(data)
+
+
 def main():
     dest = sys.argv[1]
     os.makedirs(dest, exist_ok=True)
     rng = random.Random(20240601)
+    if len(sys.argv) > 2:
+        large(dest, int(sys.argv[2]), rng)
+        return
     for i in range(100):
         size = rng.randint(150_000, 250_000)
         if i % 2 == 0:

@@ -116,6 +116,27 @@ TEST(Destinations, TemporaryKindMakesAFreshSubfolder)
     DeleteTree(TempFolder() + "\\" + fresh);
 }
 
+// The first name drawn is taken already: the next one is drawn, and neither
+// that folder nor the temporary folder itself receives the files.
+TEST(Destinations, ATakenTemporaryNameIsPassedOver)
+{
+    TestArchive a;
+    a.files.push_back({"zx-taken-probe.txt", "t"});
+    ScratchFolder work("taken");
+    ASSERT_TRUE(WriteTestSfx(work / "t.exe", a));
+    std::string taken = TempFolder() + "\\ZXS5A7E0001", next = TempFolder() + "\\ZXS5A7E0002";
+    ASSERT_TRUE(CreateDirectoryA(taken.c_str(), NULL));
+    DWORD code = RunSfxDrawingFrom(work / "t.exe", "/s", 0x5A7E0001);
+    EXPECT_TRUE(FolderNames(taken).empty());
+    EXPECT_FALSE(FileExists(TempFolder() + "\\zx-taken-probe.txt"));
+    DeleteFileA((TempFolder() + "\\zx-taken-probe.txt").c_str());
+    RemoveDirectoryA(taken.c_str());
+    ASSERT_NE(STUB_NOT_PATCHED, code);
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ("t", ReadWholeFile(next + "\\zx-taken-probe.txt"));
+    DeleteTree(next);
+}
+
 TEST(Destinations, ProgramFilesGoesInFrontOfTheCustomFolder)
 {
     char programFiles[MAX_PATH] = "";
@@ -361,6 +382,43 @@ TEST(SilentExtraction, AStreamTooBigToKeepIsCheckedWholeAndExpandedAgain)
     EXPECT_EQ(0u, RunSfx(work / "x.exe", "/s /d:" + work / "out"));
     ExpectThreeFiles(work / "out");
     EXPECT_TRUE(ReadWholeFile(work / "out\\big.bin") == big);
+}
+
+// Past that limit the files are staged in a folder of the run's own inside
+// the destination and moved into place once the whole stream has passed. A
+// run killed while staging leaves no file under an archive's name and nothing
+// beside its staging folder; a run to the end leaves the files alone, an
+// existing read-only one replaced.
+TEST(SilentExtraction, ARunKilledWhileStagingLeavesNoFileUnderAnArchivesName)
+{
+    ScratchFolder work("kill");
+    TestArchive a;
+    a.files.push_back({"first.txt", "1"});
+    a.files.push_back({"big.bin", std::string(160 * 1024 * 1024, '\0')});
+    a.files.push_back({"last.txt", "z"});
+    ASSERT_TRUE(WriteTestSfx(work / "x.exe", a));
+    a.files.clear();
+    std::string out = work / "out";
+    UiProcess pi;
+    ASSERT_TRUE(UiStartProcess(("\"" + work / "x.exe\" /s /d:" + out).c_str(), &pi));
+    std::vector<std::string> staging;
+    for (int i = 0; i < 20000 && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; i++) {
+        staging = FolderNames(out, "ZXS*");
+        if (staging.size() == 1 && FileExists(out + "\\" + staging[0] + "\\first.txt"))
+            break;
+        Sleep(1);
+    }
+    TerminateProcess(pi.hProcess, 99);
+    ASSERT_EQ(99u, UiWaitExit(&pi, 10000)) << "the run ended before it could be stopped while staging";
+    EXPECT_EQ(staging, FolderNames(out));
+
+    WriteTextFile(out + "\\last.txt", "old");
+    SetFileAttributesA((out + "\\last.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(0u, RunSfx(work / "x.exe", "/s /d:" + out));
+    EXPECT_EQ("1", ReadWholeFile(out + "\\first.txt"));
+    EXPECT_EQ("z", ReadWholeFile(out + "\\last.txt"));
+    EXPECT_EQ(160u * 1024 * 1024, ReadWholeFile(out + "\\big.bin").size());
+    EXPECT_EQ(staging, FolderNames(out, "ZXS*"));
 }
 
 TEST(UntrustedArchive, NotAZlibStreamOrGarbageAfterItIsRefused)

@@ -248,7 +248,7 @@ TEST(OwnFolder, AccessListForTheUserAdministratorsAndSystemOnly)
     uint8_t sd[STUB_FOLDER_SECURITY_MAX];
     memset(sd, 0xCC, sizeof(sd));
     size_t total = 20 + 8 + 3 * 8 + sizeof(user) + sizeof(admins) + sizeof(system);
-    ASSERT_EQ(total, StubFolderSecurity(sd, sizeof(sd), user, sizeof(user) + 4));
+    ASSERT_EQ(total, StubFolderSecurity(sd, sizeof(sd), user, sizeof(user) + 4, 0));
     const uint8_t head[] = {1, 0, 0x04, 0x90, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0, 0, 0,
                             2, 0, (uint8_t)(total - 20), 0, 3, 0, 0, 0};
     EXPECT_EQ(0, memcmp(head, sd, sizeof(head)));
@@ -265,18 +265,50 @@ TEST(OwnFolder, AccessListForTheUserAdministratorsAndSystemOnly)
     EXPECT_EQ(0xCC, sd[total]);
 
     // A SID that is not whole, not of revision 1 or claims too many parts gives nothing.
-    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), user, sizeof(user) - 1));
+    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), user, sizeof(user) - 1, 0));
     uint8_t bad[sizeof(user)];
     memcpy(bad, user, sizeof(user));
     bad[0] = 2;
-    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), bad, sizeof(bad)));
+    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), bad, sizeof(bad), 0));
     bad[0] = 1;
     bad[1] = 16;
     std::vector<uint8_t> roomy(200, 0);
     memcpy(roomy.data(), bad, sizeof(bad));
-    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), roomy.data(), roomy.size()));
-    EXPECT_EQ(0u, StubFolderSecurity(sd, total - 1, user, sizeof(user)));
-    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), NULL, 0));
+    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), roomy.data(), roomy.size(), 0));
+    EXPECT_EQ(0u, StubFolderSecurity(sd, total - 1, user, sizeof(user), 0));
+    EXPECT_EQ(0u, StubFolderSecurity(sd, sizeof(sd), NULL, 0, 0));
+}
+
+// An elevated run's folder also carries a label at the run's level, passed on
+// to every file made inside: no lower-level program may change the folder or
+// its files, nor add one. A run at medium level or below gets none.
+TEST(OwnFolder, AnElevatedRunLabelsTheFolderAtItsLevel)
+{
+    const uint8_t user[] = {1, 1, 0, 0, 0, 0, 0, 5, 21, 0, 0, 0};
+    uint8_t high[] = {1, 1, 0, 0, 0, 0, 0, 16, 0, 0x30, 0, 0};
+    EXPECT_EQ(0x3000u, StubLabelLevel(high, sizeof(high)));
+    uint8_t sd[STUB_FOLDER_SECURITY_MAX];
+    size_t plain = StubFolderSecurity(sd, sizeof(sd), user, sizeof(user), 0);
+    ASSERT_EQ(plain + STUB_LABEL_SIZE, StubFolderSecurity(sd, sizeof(sd), user, sizeof(user), 0x3000));
+    const uint8_t control[] = {0x14, 0x90};  // SACL present as well
+    EXPECT_EQ(0, memcmp(control, sd + 2, 2));
+    EXPECT_EQ(plain, (size_t)(sd[12] | sd[13] << 8));
+    const uint8_t sacl[] = {2, 0, 28, 0, 1, 0, 0, 0,                     // one entry
+                            0x11, 3, 20, 0, 1, 0, 0, 0,                  // label, inherited, no write up
+                            1, 1, 0, 0, 0, 0, 0, 16, 0, 0x30, 0, 0};     // S-1-16-12288
+    EXPECT_EQ(0, memcmp(sacl, sd + plain, sizeof(sacl)));
+    EXPECT_EQ(0u, StubFolderSecurity(sd, plain + STUB_LABEL_SIZE - 1, user, sizeof(user), 0x3000));
+
+    high[9] = 0x40;  // system
+    EXPECT_EQ(0x4000u, StubLabelLevel(high, sizeof(high)));
+    for (uint8_t level : {0x20, 0x10, 0x00}) {  // medium, low, untrusted
+        high[9] = level;
+        EXPECT_EQ(0u, StubLabelLevel(high, sizeof(high))) << (int)level;
+    }
+    high[9] = 0x30;
+    EXPECT_EQ(0u, StubLabelLevel(high, sizeof(high) - 1));
+    EXPECT_EQ(0u, StubLabelLevel(user, sizeof(user)));  // another authority
+    EXPECT_EQ(0u, StubLabelLevel(NULL, 0));
 }
 
 // Cleanup deletes only a plain file with no other name on the folder's own

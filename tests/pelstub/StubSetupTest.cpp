@@ -130,6 +130,21 @@ TEST(SetupModule, AProgramThatIsNotThereFailsAndStillCleansUp)
     EXPECT_TRUE(FolderNames(work / "base").empty());
 }
 
+// Too big to keep, the archive is staged in a folder inside the working
+// folder and moved up before the program starts; all of it goes afterwards.
+TEST(SetupModule, AnArchiveTooBigToKeepIsStagedInsideTheWorkingFolder)
+{
+    ScratchFolder work("setupbig");
+    LaunchRecord launch(work / "record.txt");
+    TestArchive a = WithRecorder(SFX_MODULE_SETUP, "/exit:5");
+    a.files.push_back({"big.bin", std::string(33 * 1024 * 1024, 'b')});
+    ASSERT_TRUE(WriteTestSfx(work / "setup.exe", a));
+    EXPECT_EQ(5u, RunSfx(work / "setup.exe", "/s /d:" + work / "base"));
+    std::string cwd = RecordedValue(launch.path, "cwd");
+    EXPECT_EQ(0u, cwd.find(work / "base\\ZXS")) << cwd;
+    EXPECT_TRUE(FolderNames(work / "base").empty());
+}
+
 // An elevated run's folder lies where every program of the same user can reach
 // it: its access list is its own, not the temporary folder's, and while the
 // run lasts no other program can move it away. A file the program made

@@ -2,6 +2,7 @@
 #include "StubTestSupport.h"
 
 #include <sddl.h>
+#include <string.h>
 
 #include <algorithm>
 
@@ -169,4 +170,78 @@ HWND WaitMessageBox(DWORD process, const std::string &start)
         }
     }
     return NULL;
+}
+
+namespace {
+
+// In place of the system's generator: the 32-bit counter at the code's end
+// goes into the caller's buffer and counts on, and the call succeeds.
+#ifdef _WIN64
+const uint8_t kCounterCode[] = {0x8B, 0x05, 11, 0, 0, 0,   // mov eax, [counter]
+                                0x89, 0x01,                // mov [rcx], eax
+                                0xFF, 0x05, 3, 0, 0, 0,    // inc dword [counter]
+                                0xB0, 0x01, 0xC3};         // mov al, 1; ret
+#else
+const uint8_t kCounterCode[] = {0x8B, 0x44, 0x24, 0x04,        // mov eax, [esp+4]
+                                0x8B, 0x0D, 0, 0, 0, 0,        // mov ecx, [counter]
+                                0x89, 0x08,                    // mov [eax], ecx
+                                0xFF, 0x05, 0, 0, 0, 0,        // inc dword [counter]
+                                0xB0, 0x01, 0xC2, 0x08, 0x00};  // mov al, 1; ret 8
+#endif
+
+// Replaces the child's generator once its advapi32 is where ours is (system
+// DLLs share one address in every process); false until then.
+bool PatchGenerator(HANDLE process, uint8_t *target, uint32_t first)
+{
+    uint8_t code[sizeof(kCounterCode) + 4];
+    uint8_t theirs[sizeof(code)];
+    SIZE_T got = 0;
+    if (!ReadProcessMemory(process, target, theirs, sizeof(theirs), &got) || memcmp(theirs, target, sizeof(theirs)))
+        return false;
+    memcpy(code, kCounterCode, sizeof(kCounterCode));
+    memcpy(code + sizeof(kCounterCode), &first, 4);
+#ifndef _WIN64
+    uint32_t counter = (uint32_t)(uintptr_t)(target + sizeof(kCounterCode));
+    memcpy(code + 6, &counter, 4);
+    memcpy(code + 14, &counter, 4);
+#endif
+    DWORD old = 0;
+    return VirtualProtectEx(process, target, sizeof(code), PAGE_EXECUTE_READWRITE, &old) &&
+           WriteProcessMemory(process, target, code, sizeof(code), &got) && got == sizeof(code) &&
+           FlushInstructionCache(process, target, sizeof(code));
+}
+
+}  // namespace
+
+DWORD RunSfxDrawingFrom(const std::string &sfx, const std::string &arguments, uint32_t first)
+{
+    uint8_t *target = (uint8_t *)(void *)GetProcAddress(GetModuleHandleA("advapi32.dll"), "SystemFunction036");
+    std::string line = "\"" + sfx + "\"" + (arguments.empty() ? "" : " " + arguments);
+    PROCESS_INFORMATION pi;
+    if (!target || !UiStartProcess(line.c_str(), &pi, NULL, DEBUG_ONLY_THIS_PROCESS))
+        return STUB_NOT_PATCHED;
+    bool patched = false, ended = false;
+    DEBUG_EVENT event;
+    while (!patched && !ended && WaitForDebugEvent(&event, 30000)) {
+        DWORD status = DBG_CONTINUE;
+        if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT)
+            CloseHandle(event.u.CreateProcessInfo.hFile);
+        else if (event.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT)
+            CloseHandle(event.u.LoadDll.hFile);
+        else if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT)
+            ended = true;
+        else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
+                 event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+            status = DBG_EXCEPTION_NOT_HANDLED;
+        patched = !ended && PatchGenerator(pi.hProcess, target, first);
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+    }
+    DebugSetProcessKillOnExit(FALSE);
+    DebugActiveProcessStop(pi.dwProcessId);
+    if (!patched) {
+        TerminateProcess(pi.hProcess, 1);
+        UiWaitExit(&pi, 5000);
+        return STUB_NOT_PATCHED;
+    }
+    return UiWaitExit(&pi, 30000);
 }

@@ -32,6 +32,12 @@ std::vector<std::string> FolderNames(const std::string &folder, const char *patt
 // Runs "<sfx> <arguments>" in directory and returns its exit code (30 s at most).
 DWORD RunSfx(const std::string &sfx, const std::string &arguments, const std::string &directory = "");
 
+// Like RunSfx, with the system's random generator in the process replaced by a
+// counter from first: the names the stub draws are known (ZXS<first>, then the
+// next). STUB_NOT_PATCHED when the generator could not be replaced.
+enum : DWORD { STUB_NOT_PATCHED = 0xDEAD0001u };
+DWORD RunSfxDrawingFrom(const std::string &sfx, const std::string &arguments, uint32_t first);
+
 // Runs a console program with this exact command line in directory; what it
 // writes to standard output and error lands in *out and *err (60 s at most).
 DWORD RunConsole(const std::string &commandLine, const std::string &directory, std::string *out, std::string *err);
