@@ -362,10 +362,9 @@ TEST(UntrustedArchive, DamagedOrHostileArchivesAreRefusedSilently)
     }
 }
 
-// The stub keeps the checked stream in memory up to 64 MiB; past that it is
-// expanded a second time to be written, and a bad record at its end still
-// stops everything before the first file.
-TEST(SilentExtraction, AStreamTooBigToKeepIsCheckedWholeAndExpandedAgain)
+// A stream too large to keep in memory is staged, and a bad record at its end
+// still stops everything before the first file comes out under its name.
+TEST(SilentExtraction, AStreamTooBigToKeepIsCheckedWholeBeforeAnyFileComesOut)
 {
     ScratchFolder work("big");
     std::string big(64 * 1024 * 1024 + 5, '\0');
