@@ -64,8 +64,10 @@ test: deps arch-check $(addprefix dist-,$(TEST_ARCHES)) native native-release
 	@scripts/run-tests $(BUILD) "$(ARCH)"
 
 arch-check: deps
-	@[ -n "$(ARCH)" ] || why=$$(scripts/can-run-32bit) || \
-	  echo "make test: this machine starts no 32-bit program ($$why): the Windows tests run for x64 alone"
+	@case " $(TEST_ARCHES) " in *" i686 "*) \
+	  if why=$$(scripts/can-run-32bit); then echo "make test: i686 and x64 under Wine here"; \
+	  else echo "make test: x64 under Wine here; i686 in an emulator, since this machine starts no 32-bit program ($$why)"; fi ;; \
+	  *) echo "make test: $(TEST_ARCHES) under Wine here" ;; esac
 
 test-native: native
 	cd $(NATIVE) && ctest --output-on-failure

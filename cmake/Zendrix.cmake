@@ -2,6 +2,7 @@
 #
 #   ZX_WINDOWS / ZX_NATIVE      which tree is being configured
 #   ZX_BIN                      where every Windows program, DLL and test lands
+#   ZX_TIME_SCALE (environment) multiplies every TIMEOUT when ctest runs (TestTimeScale.cmake)
 #   zx_gui_program(target)      GUI subsystem, static runtime
 #   zx_stamp_checksum(target)   writes the PE checksum after linking
 #   zx_stub_code(target)        compiled as the loader stub is (Windows tree)
@@ -22,6 +23,8 @@ endif()
 set(ZX_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
 get_filename_component(ZX_ROOT ${ZX_ROOT} ABSOLUTE)
 set(ZX_BIN ${CMAKE_BINARY_DIR}/bin)
+# ZX_TIME_SCALE in ctest's environment stretches every test's TIMEOUT.
+set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY TEST_INCLUDE_FILES ${ZX_ROOT}/cmake/TestTimeScale.cmake)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${ZX_BIN})
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${ZX_BIN})
 

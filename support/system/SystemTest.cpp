@@ -2,6 +2,7 @@
 #include "SystemTest.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "Owners.h"
@@ -86,6 +87,21 @@ bool WriteTextFile(const std::string &path, const std::string &text)
 bool PathExists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+DWORD TestWaitMs(DWORD dwMs)
+{
+    static DWORD s_dwScale = 0;
+    if (s_dwScale == 0) {
+        char szScale[16];
+        DWORD cch = GetEnvironmentVariableA("ZX_TIME_SCALE", szScale, sizeof(szScale));
+        unsigned long scale = cch > 0 && cch < sizeof(szScale) ? strtoul(szScale, NULL, 10) : 1;
+        s_dwScale = scale >= 1 && scale <= 1000 ? (DWORD)scale : 1;
+    }
+    // Saturates, so a long wait never wraps into a short one.
+    if (dwMs == INFINITE || dwMs >= (INFINITE - 1) / s_dwScale)
+        return dwMs == INFINITE ? INFINITE : INFINITE - 1;
+    return dwMs * s_dwScale;
 }
 
 std::string BinDir()
@@ -190,7 +206,7 @@ bool FileLock::Hold(const std::vector<std::string> &paths)
     hProcess_ = pi.hProcess;
     // A locker that ends first could not open a file.
     HANDLE waits[2] = {hHeld_, hProcess_};
-    return WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
+    return WaitForMultipleObjects(2, waits, FALSE, TestWaitMs(30000)) == WAIT_OBJECT_0;
 }
 
 DWORD FileLock::Release()
@@ -199,7 +215,7 @@ DWORD FileLock::Release()
     if (hRelease_)
         SetEvent(hRelease_);
     if (hProcess_) {
-        if (WaitForSingleObject(hProcess_, 30000) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(hProcess_, TestWaitMs(30000)) == WAIT_OBJECT_0)
             GetExitCodeProcess(hProcess_, &dwExit);
         else
             TerminateProcess(hProcess_, dwExit = 1);

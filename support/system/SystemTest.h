@@ -21,6 +21,10 @@ std::vector<std::string> ReadTextLines(const std::string &path);
 // Creates or replaces the file; true when all of the text was written.
 bool WriteTextFile(const std::string &path, const std::string &text = "x");
 bool PathExists(const std::string &path);
+// A wait of the tests, in milliseconds, stretched by the whole number in ZX_TIME_SCALE
+// (default 1) for a machine that runs the programs many times slower, such as an
+// emulator; INFINITE stays INFINITE.
+DWORD TestWaitMs(DWORD dwMs);
 // Folder of the running program, where the programs it drives and their fixtures
 // lie (no trailing backslash).
 std::string BinDir();

@@ -4,6 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "SystemTest.h"
+
 namespace {
 
 enum { POLL_MS = 50, SEND_TIMEOUT_MS = 5000 };
@@ -58,9 +60,9 @@ LRESULT SendBounded(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, bool bWid
 {
     DWORD_PTR result = 0;
     BOOL ok = bWide ? SendMessageTimeoutW(hWnd, msg, wParam, lParam, SMTO_ABORTIFHUNG,
-                                          SEND_TIMEOUT_MS, &result)
+                                          TestWaitMs(SEND_TIMEOUT_MS), &result)
                     : SendMessageTimeoutA(hWnd, msg, wParam, lParam, SMTO_ABORTIFHUNG,
-                                          SEND_TIMEOUT_MS, &result);
+                                          TestWaitMs(SEND_TIMEOUT_MS), &result);
     return ok ? (LRESULT)result : -1;
 }
 
@@ -87,6 +89,7 @@ HWND UiFindWindow(const char *pszCaption, DWORD dwProcessId, const char *pszClas
 HWND UiWaitWindow(const char *pszCaption, DWORD dwProcessId, DWORD dwTimeoutMs,
                   const char *pszClass)
 {
+    dwTimeoutMs = TestWaitMs(dwTimeoutMs);
     DWORD dwStart = GetTickCount();
     for (;;) {
         std::vector<HWND> found = Query(pszCaption, dwProcessId, pszClass, true);
@@ -105,6 +108,7 @@ std::vector<HWND> UiProcessWindows(DWORD dwProcessId, const char *pszClass)
 
 bool UiWaitGone(HWND hWnd, DWORD dwTimeoutMs)
 {
+    dwTimeoutMs = TestWaitMs(dwTimeoutMs);
     DWORD dwStart = GetTickCount();
     while (IsWindow(hWnd) && IsWindowVisible(hWnd)) {
         if (GetTickCount() - dwStart >= dwTimeoutMs)
@@ -202,11 +206,11 @@ bool UiStartProcess(const char *pszCommandLine, PROCESS_INFORMATION *pPi, const 
 DWORD UiWaitExit(PROCESS_INFORMATION *pPi, DWORD dwTimeoutMs)
 {
     DWORD dwCode = UI_STILL_RUNNING;
-    if (WaitForSingleObject(pPi->hProcess, dwTimeoutMs) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(pPi->hProcess, TestWaitMs(dwTimeoutMs)) == WAIT_OBJECT_0) {
         GetExitCodeProcess(pPi->hProcess, &dwCode);
     } else {
         TerminateProcess(pPi->hProcess, UI_STILL_RUNNING);
-        WaitForSingleObject(pPi->hProcess, 5000);
+        WaitForSingleObject(pPi->hProcess, TestWaitMs(5000));
     }
     CloseHandle(pPi->hThread);
     CloseHandle(pPi->hProcess);

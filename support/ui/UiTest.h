@@ -12,7 +12,8 @@
 //
 // A process id of 0 matches windows of any process; a NULL class matches any class.
 // Texts are read with messages, so they work across processes; wide texts come back
-// as UTF-8 through the *W / Utf8 forms. Everything waits with a timeout, never forever.
+// as UTF-8 through the *W / Utf8 forms. Everything waits with a timeout, never forever,
+// stretched by ZX_TIME_SCALE (see TestWaitMs).
 #pragma once
 #include <windows.h>
 

@@ -11,7 +11,9 @@
 
 TEST(UiHelper, ReadsAndPressesAnotherProcessWindow)
 {
-    PROCESS_INFORMATION pi;
+    // Ended by its owner when an assertion gives up early: a probe left running
+    // would hold the test runner's output open until the runner's own timeout.
+    UiProcess pi;
     ASSERT_TRUE(UiStartProcess("ZxUiProbe.exe", &pi));
     HWND hWnd = UiWaitWindow("UI Probe", pi.dwProcessId, 10000, "ZxUiProbe");
     ASSERT_TRUE(hWnd != NULL);
@@ -41,7 +43,7 @@ TEST(UiHelper, ReadsAndPressesAnotherProcessWindow)
 
 TEST(UiHelper, StopsAProgramThatDoesNotEnd)
 {
-    PROCESS_INFORMATION pi;
+    UiProcess pi;
     ASSERT_TRUE(UiStartProcess("ZxUiProbe.exe", &pi));
     EXPECT_EQ((DWORD)UI_STILL_RUNNING, UiWaitExit(&pi, 300));
     EXPECT_TRUE(pi.hProcess == NULL);
