@@ -66,7 +66,9 @@ test: deps arch-check $(addprefix dist-,$(TEST_ARCHES)) native native-release
 arch-check: deps
 	@case " $(TEST_ARCHES) " in *" i686 "*) \
 	  if why=$$(scripts/can-run-32bit); then echo "make test: i686 and x64 under Wine here"; \
-	  else echo "make test: x64 under Wine here; i686 in an emulator, since this machine starts no 32-bit program ($$why)"; fi ;; \
+	  elif [ -n "$(ARCH)" ]; then echo "make test: i686 in an emulator, since this machine starts no 32-bit program ($$why)"; \
+	  elif [ -n "$(ZX_EMULATE_I686)" ]; then echo "make test: x64 under Wine here; i686 in an emulator, since this machine starts no 32-bit program ($$why)"; \
+	  else echo "make test: x64 under Wine here; i686 left out, since this machine starts no 32-bit program ($$why): ZX_EMULATE_I686=1 runs it in an emulator"; fi ;; \
 	  *) echo "make test: $(TEST_ARCHES) under Wine here" ;; esac
 
 test-native: native

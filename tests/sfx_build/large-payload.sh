@@ -11,6 +11,8 @@ native=$2
 mb=${ZX_LARGE_MB:-600}
 peakLimit=${ZX_LARGE_PEAK_MB:-64}
 [ -n "${WINEPREFIX:-}" ] || { echo "large-payload: run under scripts/with-wine"; exit 1; }
+# Stretched waits mean an emulated machine, whose times and memory say nothing here.
+[ "${ZX_TIME_SCALE:-1}" -le 1 ] 2>/dev/null || { echo "large-payload: waits stretched x$ZX_TIME_SCALE (an emulated machine): left out"; exit 77; }
 [ -x "$native" ] || { echo "large-payload: $native is not built (make native-release): skipped"; exit 77; }
 name="zxlarge-$$"
 root="$WINEPREFIX/drive_c/$name"
