@@ -176,14 +176,15 @@ TEST(SetupModule, TheWorkingFolderCannotBeSwappedWhileCleanupRetries)
     ASSERT_TRUE(WriteTestSfx(work / "setup.exe", WithRecorder(SFX_MODULE_SETUP, "/wait")));
     UiProcess pi;
     ASSERT_TRUE(UiStartProcess(("\"" + work / "setup.exe\" /s /d:" + work / "base").c_str(), &pi));
-    for (int i = 0; i < 100 && !FileExists(launch.path); i++)
+    // Waits stretched with the others: an emulated machine starts the stub far slower.
+    for (DWORD waited = 0; waited < TestWaitMs(10000) && !FileExists(launch.path); waited += 100)
         Sleep(100);
     std::string cwd = RecordedValue(launch.path, "cwd");
     HANDLE payload = CreateFileA((cwd + "\\payload.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, payload) << cwd;
     WriteTextFile(launch.path + ".go");
-    for (int i = 0; i < 100 && FileExists(cwd + "\\RecordLaunch.exe"); i++)
+    for (DWORD waited = 0; waited < TestWaitMs(5000) && FileExists(cwd + "\\RecordLaunch.exe"); waited += 50)
         Sleep(50);
     bool moved = MoveFileA(cwd.c_str(), (cwd + "-moved").c_str()) != 0;
     EXPECT_FALSE(moved);
