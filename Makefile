@@ -63,12 +63,12 @@ native-release: deps
 test: deps arch-check $(addprefix dist-,$(TEST_ARCHES)) native native-release
 	@scripts/run-tests $(BUILD) "$(ARCH)"
 
+# Where i686 runs in an emulator, its Wine prefix is made in a guest beside the build.
 arch-check: deps
 	@case " $(TEST_ARCHES) " in *" i686 "*) \
 	  if why=$$(scripts/can-run-32bit); then echo "make test: i686 and x64 under Wine here"; \
-	  elif [ -n "$(ARCH)" ]; then echo "make test: i686 in an emulator, since this machine starts no 32-bit program ($$why)"; \
-	  elif [ -n "$(ZX_EMULATE_I686)" ]; then echo "make test: x64 under Wine here; i686 in an emulator, since this machine starts no 32-bit program ($$why)"; \
-	  else echo "make test: x64 under Wine here; i686 left out, since this machine starts no 32-bit program ($$why): ZX_EMULATE_I686=1 runs it in an emulator"; fi ;; \
+	  else echo "make test: $(if $(ARCH),,x64 under Wine here;) i686 in an emulator, since this machine starts no 32-bit program ($$why)"; \
+	    mkdir -p $(BUILD)/vm32 && (scripts/vm32/prefix $(BUILD) > $(BUILD)/vm32/prefix.log 2>&1 &); fi ;; \
 	  *) echo "make test: $(TEST_ARCHES) under Wine here" ;; esac
 
 test-native: native
