@@ -27,19 +27,26 @@ def text_file(rng, size):
     return "".join(out).encode()[:size]
 
 
-def large(dest, megabytes, rng):
-    pool = text_file(rng, 16 << 20)
-    size = 8 << 20
-    for i in range(max(1, megabytes // 8)):
+def write_files(dest, count, size_of, text_of, text_name, data_name, rng):
+    """count files, text and random bytes in turn, each size_of() bytes."""
+    for i in range(count):
+        size = size_of()
         if i % 2 == 0:
-            at = rng.randrange(len(pool))
-            data = (pool[at:] + pool[:at])[:size]
-            name = "text%04d.txt" % i
+            data, name = text_of(size), text_name % i
         else:
-            data = rng.randbytes(size)
-            name = "data%04d.bin" % i
+            data, name = rng.randbytes(size), data_name % i
         with open(os.path.join(dest, name), "wb") as f:
             f.write(data)
+
+
+def large(dest, megabytes, rng):
+    pool = text_file(rng, 16 << 20)
+
+    def rotated(size):
+        at = rng.randrange(len(pool))
+        return (pool[at:] + pool[:at])[:size]
+
+    write_files(dest, max(1, megabytes // 8), lambda: 8 << 20, rotated, "text%04d.txt", "data%04d.bin", rng)
 
 
 def main():
@@ -49,16 +56,8 @@ def main():
     if len(sys.argv) > 2:
         large(dest, int(sys.argv[2]), rng)
         return
-    for i in range(100):
-        size = rng.randint(150_000, 250_000)
-        if i % 2 == 0:
-            data = text_file(rng, size)
-            name = "doc%03d.txt" % i
-        else:
-            data = rng.randbytes(size)
-            name = "blob%03d.bin" % i
-        with open(os.path.join(dest, name), "wb") as f:
-            f.write(data)
+    write_files(dest, 100, lambda: rng.randint(150_000, 250_000), lambda size: text_file(rng, size),
+                "doc%03d.txt", "blob%03d.bin", rng)
 
 
 if __name__ == "__main__":

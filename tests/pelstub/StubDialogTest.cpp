@@ -31,7 +31,7 @@ TestArchive DialogArchive(const char *appName)
 // The dialog of the process that has the control; the progress window shares the caption.
 HWND WaitDialogWith(DWORD process, int id)
 {
-    for (int i = 0; i < 100; i++) {
+    for (DWORD waited = 0; waited < TestWaitMs(10000); waited += 100) {
         for (HWND w : UiProcessWindows(process, UI_DIALOG_CLASS)) {
             if (GetDlgItem(w, id))
                 return w;

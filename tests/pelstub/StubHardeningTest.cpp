@@ -54,7 +54,7 @@ TEST(PlantedDll, NoSystemDllIsTakenFromTheFilesFolder)
     ASSERT_TRUE(dialog != NULL);
     UiPressButton(dialog, 1005);
     HWND browser = NULL;
-    for (int i = 0; i < 100 && !browser; i++, Sleep(100)) {
+    for (DWORD waited = 0; waited < TestWaitMs(10000) && !browser; waited += 100, Sleep(100)) {
         for (HWND w : UiProcessWindows(pi.dwProcessId, UI_DIALOG_CLASS))
             browser = GetDlgItem(w, 1004) ? browser : w;
     }
@@ -65,7 +65,7 @@ TEST(PlantedDll, NoSystemDllIsTakenFromTheFilesFolder)
     }
     UiPressButton(dialog, IDOK);
     HWND done = NULL;
-    for (int i = 0; i < 100 && !done; i++, Sleep(100)) {
+    for (DWORD waited = 0; waited < TestWaitMs(10000) && !done; waited += 100, Sleep(100)) {
         for (HWND w : UiProcessWindows(pi.dwProcessId, UI_DIALOG_CLASS))
             done = UiMessageBoxText(w).find("The files were extracted") == 0 ? w : done;
     }

@@ -111,7 +111,7 @@ TEST(StandardModule, StartsTheProgramInTheDestinationAndKeepsTheFiles)
     const std::string &record = launch.path;
     ASSERT_TRUE(WriteTestSfx(work / "std.exe", WithRecorder(SFX_MODULE_STANDARD, "/exit:9")));
     EXPECT_EQ(0u, RunSfx(work / "std.exe", "/s /d:" + work / "out"));
-    for (int i = 0; i < 50 && !FileExists(record); i++)
+    for (DWORD waited = 0; waited < TestWaitMs(5000) && !FileExists(record); waited += 100)
         Sleep(100);
     Sleep(200);
     EXPECT_EQ(work / "out", RecordedValue(record, "cwd"));

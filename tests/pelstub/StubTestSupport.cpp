@@ -163,7 +163,7 @@ std::string CurrentUserSid()
 
 HWND WaitMessageBox(DWORD process, const std::string &start)
 {
-    for (int i = 0; i < 100; i++, Sleep(100)) {
+    for (DWORD waited = 0; waited < TestWaitMs(10000); waited += 100, Sleep(100)) {
         for (HWND w : UiProcessWindows(process, UI_DIALOG_CLASS)) {
             if (UiMessageBoxText(w).compare(0, start.size(), start) == 0)
                 return w;

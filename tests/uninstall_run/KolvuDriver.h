@@ -29,6 +29,14 @@ const char *const kDamagedLogText = "The installation log is damaged. Nothing wa
 const DWORD kExitIncomplete = 1, kExitStopped = 2, kExitDamagedLog = 3, kExitRestartNeeded = 4,
             kExitReportRefused = 5;
 const char *const kRestartDueText = "Your system has to be restarted to remove these locked files.";
+// Where the shared counts stand, and where the COM server fixture marks its calls.
+const char *const kSharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char *const kComMarks = "Software\\Velmor\\ZendrixTests\\ComServerFixture";
+
+inline std::string Quoted(const std::string &path)
+{
+    return "\"" + path + "\"";
+}
 
 // The message of a removal that left n items.
 std::string IncompleteText(unsigned n);

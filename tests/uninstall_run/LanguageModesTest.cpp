@@ -7,11 +7,6 @@
 
 namespace {
 
-std::string Quoted(const std::string &path)
-{
-    return "\"" + path + "\"";
-}
-
 std::string ItemUtf8(HWND hDlg, int nId)
 {
     HWND hItem = GetDlgItem(hDlg, nId);

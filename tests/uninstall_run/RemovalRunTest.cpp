@@ -10,15 +10,8 @@
 
 namespace {
 
-const char *const kSharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char *const kUninstallRoot = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char *const kComMarks = "Software\\Velmor\\ZendrixTests\\ComServerFixture";
 const char *const kTestKey = "Software\\Velmor\\ZxRunTest";
-
-std::string Quoted(const std::string &path)
-{
-    return "\"" + path + "\"";
-}
 
 std::string CustomProgram()
 {

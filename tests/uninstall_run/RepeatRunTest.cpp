@@ -9,15 +9,8 @@
 
 namespace {
 
-const char *const kSharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char *const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZxRepeat";
-const char *const kComMarks = "Software\\Velmor\\ZendrixTests\\ComServerFixture";
 const char *const kTestKey = "Software\\Velmor\\ZxRepeatTest";
-
-std::string Quoted(const std::string &path)
-{
-    return "\"" + path + "\"";
-}
 
 // One installation with every kind of record, one of them not a full path, so that
 // every run is incomplete and keeps its log: the same command can always be run again.
