@@ -215,12 +215,18 @@ DWORD KolvuRun::Exit(DWORD dwTimeoutMs)
 
 bool KolvuRun::NoBoxFor(DWORD dwMs)
 {
+    dwMs = TestWaitMs(dwMs);
     DWORD dwStart = GetTickCount();
     while (GetTickCount() - dwStart < dwMs) {
-        // the progress dialog may show; anything else is a box
-        for (HWND h : UiProcessWindows(pi_.dwProcessId, UI_DIALOG_CLASS))
-            if (GetDlgItem(h, 131) == NULL)
+        // A box has the message text item. Other dialogs don't count: the progress
+        // dialog, nor one that an exiting process has half torn down, which a slow
+        // machine shows for a while with no items left.
+        for (HWND h : UiProcessWindows(pi_.dwProcessId, UI_DIALOG_CLASS)) {
+            if (GetDlgItem(h, 0xFFFF) != NULL) {
+                printf("a box: \"%s\"\n", UiMessageBoxText(h).c_str());
                 return false;
+            }
+        }
         Sleep(50);
     }
     return true;
