@@ -8,11 +8,6 @@
 
 namespace {
 
-std::string Quoted(const std::string &path)
-{
-    return "\"" + path + "\"";
-}
-
 std::string Lower(std::string text)
 {
     for (char &c : text)

@@ -30,11 +30,6 @@ void ExpectStartupFailure(const std::string &arguments, const char *pszMessage, 
     EXPECT_EQ(kExitFailed, run.Exit());
 }
 
-std::string Quoted(const std::string &path)
-{
-    return "\"" + path + "\"";
-}
-
 // A small sample installation: one file and its directory.
 std::string SampleLog(const std::string &dir, InstallLogWriter &log)
 {
