@@ -311,6 +311,65 @@ int OutputIsRead(const BuildRun *run, BuildFileInfo *output)
     return 0;
 }
 
+// Items by stored name as Windows compares it, then by place, so that the
+// first of two equal names comes first: a merge sort, as qsort is not stable.
+void SortByName(const BuildItem **order, const BuildItem **spare, size_t count)
+{
+    for (size_t width = 1; width < count; width *= 2) {
+        for (size_t left = 0; left < count; left += 2 * width) {
+            size_t mid = left + width < count ? left + width : count;
+            size_t right = mid + width < count ? mid + width : count;
+            size_t a = left, b = mid, out = left;
+            while (a < mid || b < right) {
+                int takeA = b == right || (a < mid && BuildCompareNames(order[a]->name, order[b]->name) <= 0);
+                spare[out++] = takeA ? order[a++] : order[b++];
+            }
+        }
+        memcpy(order, spare, count * sizeof(*order));
+    }
+}
+
+// The format's limits and the stub's rules, said here once for every builder:
+// not more files than an archive holds, every stored name one the stub
+// extracts, every file below 4 GB, and no name twice.
+int CheckList(BuildRun *run)
+{
+    BuildError *error = &run->error;
+    if (run->count > SFX_MAX_ENTRIES) {
+        SetBuildError(error, BUILD_TOO_MANY_FILES, run->settings.filesLine, "[Files]", NULL);
+        error->number = (unsigned long)run->count;
+        error->limit = SFX_MAX_ENTRIES;
+        return 0;
+    }
+    for (size_t i = 0; i < run->count; i++) {
+        const BuildItem *item = &run->items[i];
+        if (!SfxIsSafeStoredName(item->name))
+            return Refuse(error, BUILD_NAME_REFUSED, item->line, "[Files]", item->path);
+        if (item->info.size > 0xFFFFFFFFull)
+            return Refuse(error, BUILD_FILE_TOO_BIG, item->line, "[Files]", item->path);
+    }
+    if (run->count < 2)
+        return 1;
+    const BuildItem **order = (const BuildItem **)malloc(2 * run->count * sizeof(*order));
+    if (!order)
+        return Refuse(error, BUILD_NO_MEMORY, run->settings.filesLine, "[Files]", NULL);
+    for (size_t i = 0; i < run->count; i++)
+        order[i] = &run->items[i];
+    SortByName(order, order + run->count, run->count);
+    const BuildItem *first = NULL, *again = NULL;
+    for (size_t i = 1; i < run->count && !again; i++)
+        if (BuildCompareNames(order[i - 1]->name, order[i]->name) == 0) {
+            first = order[i - 1];
+            again = order[i];
+        }
+    free(order);
+    if (!again)
+        return 1;
+    SetBuildError(error, BUILD_NAME_TWICE, again->line, "[Files]", again->path);
+    error->number = first->line;
+    return 0;
+}
+
 // Each file opened once, the way the build reads it, and kept while the host
 // allows: a file this user may not read fails here, with its line, and not
 // half-way through the packing. Names and sizes are checked first, then, in
@@ -319,15 +378,12 @@ int CheckFiles(BuildRun *run, const BuildFileInfo *output)
 {
     const BuildHost *h = run->host;
     unsigned outputLine = run->settings.keyLine[BUILD_KEY_OUTPUT];
-    size_t n = run->count ? run->count : 1;
-    BuildEntry *entries = (BuildEntry *)calloc(n, sizeof(BuildEntry));
-    char *readable = (char *)calloc(n, 1);
-    int ok = entries && readable;
-    if (!ok)
-        Refuse(&run->error, BUILD_NO_MEMORY, run->settings.filesLine, "[Files]", NULL);
+    char *readable = (char *)calloc(run->count ? run->count : 1, 1);
+    if (!readable)
+        return Refuse(&run->error, BUILD_NO_MEMORY, run->settings.filesLine, "[Files]", NULL);
     run->totalBytes = 0;
     // A list over the format's limit is refused by its count alone, not opened.
-    for (size_t i = 0; ok && run->count <= SFX_MAX_ENTRIES && i < run->count; i++) {
+    for (size_t i = 0; run->count <= SFX_MAX_ENTRIES && i < run->count; i++) {
         BuildItem *item = &run->items[i];
         BuildFileInfo info;
         BuildHandle f = h->open(h->context, item->path, &info);
@@ -340,9 +396,8 @@ int CheckFiles(BuildRun *run, const BuildFileInfo *output)
                 h->close(h->context, f);
         }
         run->totalBytes += item->info.size;
-        entries[i] = {item->name, item->path, item->line, item->info.size};
     }
-    ok = ok && CheckBuildEntries(entries, run->count, run->settings.filesLine, BuildCompareNames, &run->error);
+    int ok = CheckList(run);
     for (size_t i = 0; ok && i < run->count; i++) {
         const BuildItem *item = &run->items[i];
         if (!readable[i])
@@ -350,7 +405,6 @@ int CheckFiles(BuildRun *run, const BuildFileInfo *output)
         else if (output->kind != BUILD_ABSENT && SameFile(&item->info, output))
             ok = Refuse(&run->error, BUILD_OUTPUT_IS_READ, outputLine, "Output", run->settings.output);
     }
-    free(entries);
     free(readable);
     return ok;
 }
