@@ -69,7 +69,7 @@ int StoredName(void *, const char *name, char *out, size_t size)
     return BuildUtf8To1252(name, out, size);
 }
 
-void Identify(void *, const char *path, BuildFileInfo *info)
+void Identify(void *, const char *path, int, BuildFileInfo *info)
 {
     memset(info, 0, sizeof(*info));
     struct stat st;

@@ -77,21 +77,26 @@ void Describe(const BY_HANDLE_FILE_INFORMATION *data, BuildFileInfo *info)
     info->index = ((unsigned long long)data->nFileIndexHigh << 32) | data->nFileIndexLow;
 }
 
-// No access asked for: a file that is open without sharing still tells who it
+// The attributes alone unless the identity is asked for: then a handle with
+// no access asked for, so that a file open without sharing still tells who it
 // is, whatever name (short, long, any letter case, a hard link) reaches it.
-void Identify(void *, const char *path, BuildFileInfo *info)
+void Identify(void *, const char *path, int withIdentity, BuildFileInfo *info)
 {
     memset(info, 0, sizeof(*info));
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &attributes))
+        return;
+    info->kind = attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? BUILD_KIND_FOLDER : BUILD_KIND_FILE;
+    info->size = ((unsigned long long)attributes.nFileSizeHigh << 32) | attributes.nFileSizeLow;
+    if (!withIdentity)
+        return;
     HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS, NULL);
     BY_HANDLE_FILE_INFORMATION data;
-    if (h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &data)) {
+    if (h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &data))
         Describe(&data, info);
-    } else {
-        WIN32_FILE_ATTRIBUTE_DATA attributes;
-        if (GetFileAttributesExA(path, GetFileExInfoStandard, &attributes))
-            info->kind = BUILD_KIND_OTHER;
-    }
+    else
+        info->kind = BUILD_KIND_OTHER;
     if (h != INVALID_HANDLE_VALUE)
         CloseHandle(h);
 }

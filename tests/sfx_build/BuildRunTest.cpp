@@ -59,7 +59,7 @@ struct Fake {
     {
         return snprintf(out, size, "%s", name) < (int)size;
     }
-    static void Identify(void *c, const char *path, BuildFileInfo *info)
+    static void Identify(void *c, const char *path, int, BuildFileInfo *info)
     {
         memset(info, 0, sizeof(*info));
         auto f = Of(c)->files.find(path);
@@ -72,7 +72,7 @@ struct Fake {
     }
     static BuildHandle OpenFile(void *c, const char *path, BuildFileInfo *info)
     {
-        Identify(c, path, info);
+        Identify(c, path, 1, info);
         if (info->kind != BUILD_KIND_FILE)
             return NULL;
         Of(c)->opens[path]++;

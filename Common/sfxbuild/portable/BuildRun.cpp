@@ -77,9 +77,12 @@ const char *LastPart(const char *path, char separator)
     return slash ? slash + 1 : path;
 }
 
+// Only a file or folder the host could describe has an identity to compare.
 int SameFile(const BuildFileInfo *a, const BuildFileInfo *b)
 {
-    return a->volume == b->volume && a->index == b->index;
+    int known = (a->kind == BUILD_KIND_FILE || a->kind == BUILD_KIND_FOLDER) &&
+                (b->kind == BUILD_KIND_FILE || b->kind == BUILD_KIND_FOLDER);
+    return known && a->volume == b->volume && a->index == b->index;
 }
 
 // Two full paths Windows takes for one file: letters without case, compared
@@ -153,7 +156,7 @@ int OnFound(void *context, const char *name, int isFolder)
     BuildFileInfo info;
     memset(&info, 0, sizeof(info));
     if (!isFolder && length >= 0 && (size_t)length < h->pathLimit)
-        h->identify(h->context, path, &info);
+        h->identify(h->context, path, 0, &info);
     // The archive holds files only: a folder a pattern matches is left out and counted.
     if (isFolder || info.kind == BUILD_KIND_FOLDER) {
         run->foldersSkipped++;
@@ -195,7 +198,7 @@ int AddLine(BuildRun *run, unsigned line, const char *text, BuildError *error)
     if (BuildHasWildcard(full))
         return AddPattern(run, line, text, full, error);
     BuildFileInfo info;
-    h->identify(h->context, full, &info);
+    h->identify(h->context, full, 0, &info);
     if (info.kind == BUILD_ABSENT)
         return Refuse(error, BUILD_NO_SUCH_FILE, line, "[Files]", text);
     if (info.kind == BUILD_KIND_FOLDER)
@@ -300,12 +303,12 @@ int OutputIsRead(const BuildRun *run, BuildFileInfo *output)
     for (size_t i = 0; i < run->count; i++)
         if (SameOnWindows(run->items[i].path, run->output))
             return 1;
-    h->identify(h->context, run->output, output);
+    h->identify(h->context, run->output, 1, output);
     if (output->kind == BUILD_ABSENT)
         return 0;
     for (const char *path : needed) {
         BuildFileInfo id;
-        if (path && path[0] && (h->identify(h->context, path, &id), id.kind != BUILD_ABSENT) && SameFile(&id, output))
+        if (path && path[0] && (h->identify(h->context, path, 1, &id), SameFile(&id, output)))
             return 1;
     }
     return 0;
@@ -402,7 +405,7 @@ int CheckFiles(BuildRun *run, const BuildFileInfo *output)
         const BuildItem *item = &run->items[i];
         if (!readable[i])
             ok = Refuse(&run->error, BUILD_UNREADABLE, item->line, "[Files]", item->path);
-        else if (output->kind != BUILD_ABSENT && SameFile(&item->info, output))
+        else if (SameFile(&item->info, output))
             ok = Refuse(&run->error, BUILD_OUTPUT_IS_READ, outputLine, "Output", run->settings.output);
     }
     free(readable);
@@ -597,7 +600,7 @@ int CheckAndBuild(BuildRun *run, int fromFile)
     char folder[BUILD_RUN_PATH];
     BuildFileInfo info;
     BuildFolderOf(run->output, h->separator, folder, sizeof(folder));
-    h->identify(h->context, folder, &info);
+    h->identify(h->context, folder, 0, &info);
     if (fromFile && info.kind != BUILD_KIND_FOLDER)
         return Refuse(&run->error, BUILD_NO_OUTPUT_FOLDER, line, "Output", typed), BUILD_EXIT_SETTINGS;
     BuildFileInfo output;

@@ -59,7 +59,9 @@ struct BuildHost {
     int (*list)(void *context, const char *folder, const char *pattern, BuildFoundName found, void *foundContext);
     // The name a Western Windows stores for a host name; 0 when it can't be written so.
     int (*storedName)(void *context, const char *name, char *out, size_t size);
-    void (*identify)(void *context, const char *path, BuildFileInfo *info);
+    // What a path is; its identity only when asked for, as a host may have to
+    // open the file for it, and the listed files are opened once, by open.
+    void (*identify)(void *context, const char *path, int withIdentity, BuildFileInfo *info);
     BuildHandle (*open)(void *context, const char *path, BuildFileInfo *info);
     long (*read)(void *context, BuildHandle file, void *buffer, size_t size);  // -1 on failure
     void (*close)(void *context, BuildHandle file);
