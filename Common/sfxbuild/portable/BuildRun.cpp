@@ -214,7 +214,7 @@ int AddLine(BuildRun *run, unsigned line, const char *text, BuildError *error)
 // further down is reported before any disk work.
 struct Pending {
     unsigned line;
-    char text[BUILD_PATH_TEXT];
+    char *text;  // on the heap: a long list of short lines stays small
 };
 
 struct PendingLines {
@@ -234,9 +234,12 @@ int KeepLine(void *context, unsigned line, const char *text, BuildError *error)
         p->lines = (Pending *)grown;
         p->capacity = capacity;
     }
-    Pending *at = &p->lines[p->count++];
-    at->line = line;
-    snprintf(at->text, sizeof(at->text), "%s", text);
+    size_t length = strlen(text);
+    char *copy = (char *)malloc(length + 1);
+    if (!copy)
+        return Refuse(error, BUILD_NO_MEMORY, line, "[Files]", text);
+    memcpy(copy, text, length + 1);
+    p->lines[p->count++] = {line, copy};
     return 1;
 }
 
@@ -584,9 +587,9 @@ int Build(BuildRun *run)
     return BUILD_EXIT_BUILT;
 }
 
-// Every check on disk, then the build. A refusal leaves run->error set and
-// returns BUILD_EXIT_SETTINGS; nothing is written before it.
-int CheckAndBuild(BuildRun *run, int fromFile)
+// Every check on disk of the output and the files, before anything is
+// written. A refusal leaves run->error set and returns BUILD_EXIT_SETTINGS.
+int CheckOutputAndFiles(BuildRun *run, int fromFile)
 {
     const BuildHost *h = run->host;
     const char *typed = run->settings.output;
@@ -677,9 +680,14 @@ int RunBuildFile(BuildRun *run)
     // Relative paths in the settings are the settings file's.
     BuildFolderOf(run->settingsPath, run->host->separator, run->base, sizeof(run->base));
     ok = ok && AddLines(run, &pending);
+    for (size_t i = 0; i < pending.count; i++)
+        free(pending.lines[i].text);
     free(pending.lines);
-    if (!ok || CheckAndBuild(run, 1) != BUILD_EXIT_BUILT)
+    int code = ok ? CheckOutputAndFiles(run, 1) : BUILD_EXIT_SETTINGS;
+    if (code == BUILD_EXIT_SETTINGS)
         return ReportSettings(run);
+    if (code != BUILD_EXIT_BUILT)
+        return code;
     if (run->checkTools && !run->checkTools(run))
         return BUILD_EXIT_FAILED;
     char plan[2048];
@@ -700,7 +708,7 @@ int RunBuildList(BuildRun *run, const char *const *paths, size_t count)
     for (size_t i = 0; i < count; i++)
         if (!Append(run, paths[i], 0, &unknown))
             return Refuse(&run->error, BUILD_NO_MEMORY, 0, "[Files]", NULL), BUILD_EXIT_SETTINGS;
-    int code = CheckAndBuild(run, 0);
+    int code = CheckOutputAndFiles(run, 0);
     return code == BUILD_EXIT_BUILT ? Build(run) : code;
 }
 
