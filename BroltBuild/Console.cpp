@@ -7,20 +7,32 @@
 
 namespace {
 
-void Write(DWORD which, const char *format, va_list args)
+// A console shows the OEM code page; paths with accents would come out wrong.
+// Through UTF-16 with kernel32 alone, so that a console program needs no user32.
+void ToOem(char *text, int length)
 {
-    char text[2048];
-    int n = vsnprintf(text, sizeof(text), format, args);
-    if (n < 0)
-        return;
+    WCHAR wide[4096];
+    int n = MultiByteToWideChar(CP_ACP, 0, text, length, wide, sizeof(wide) / sizeof(wide[0]));
+    if (n > 0)
+        WideCharToMultiByte(CP_OEMCP, 0, wide, n, text, length, NULL, NULL);
+}
+
+void WriteText(DWORD which, char *text)
+{
     DWORD length = (DWORD)strlen(text);
     HANDLE h = GetStdHandle(which);
     DWORD mode = 0;
-    // A console shows the OEM code page; paths with accents would come out wrong.
     if (GetConsoleMode(h, &mode))
-        CharToOemBuffA(text, text, length);
+        ToOem(text, (int)length);
     DWORD written = 0;
     WriteFile(h, text, length, &written, NULL);
+}
+
+void Write(DWORD which, const char *format, va_list args)
+{
+    char text[4096];
+    if (vsnprintf(text, sizeof(text), format, args) >= 0)
+        WriteText(which, text);
 }
 
 }  // namespace
@@ -41,18 +53,11 @@ void Complain(const char *format, ...)
     va_end(args);
 }
 
-const char *SystemErrorText(unsigned long code)
+void ConsoleSay(void *, int problem, const char *text)
 {
-    static char text[300];
-    text[0] = '\0';
-    if (code == 0 || !FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code, 0, text,
-                                     sizeof(text), NULL)) {
-        if (code != 0)
-            wsprintfA(text, "system error %lu", code);
-        return text;
-    }
-    size_t n = strlen(text);
-    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ' || text[n - 1] == '.'))
-        text[--n] = '\0';
-    return text;
+    char copy[4096];
+    size_t n = strnlen(text, sizeof(copy) - 1);
+    memcpy(copy, text, n);
+    copy[n] = '\0';
+    WriteText(problem ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE, copy);
 }

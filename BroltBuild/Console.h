@@ -7,5 +7,5 @@
 void Say(const char *format, ...) __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2)));
 void Complain(const char *format, ...) __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2)));
 
-// The system's text for an error code, without its line break; "" for 0.
-const char *SystemErrorText(unsigned long code);
+// The build run's say: a whole text, on standard error when it is a problem.
+void ConsoleSay(void *context, int problem, const char *text);

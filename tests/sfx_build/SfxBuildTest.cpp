@@ -15,7 +15,6 @@
 #include "SfxChecksum.h"
 #include "SfxFormat.h"
 #include "SfxSettings.h"
-#include "SfxWriter.h"
 #include "SystemTest.h"
 
 namespace {
@@ -329,20 +328,6 @@ TEST_F(SfxBuildTest, DestinationKindsAndTheProgramFilesFlag)
     EXPECT_EQ(0, p.header.launchFile[0]);
 }
 
-TEST_F(SfxBuildTest, WriterKeepsItsWorkFileInTheTemporaryFolderAndRemovesIt)
-{
-    EXPECT_FALSE(SfxWriterFinish(NULL));
-    SfxWriter *w = SfxWriterCreate("Out.exe");
-    ASSERT_TRUE(w != NULL);
-    std::string workPath = w->szWorkPath;
-    EXPECT_EQ(temp, workPath.substr(0, workPath.rfind('\\')));
-    EXPECT_TRUE(PathExists(workPath));
-
-    EXPECT_TRUE(SfxWriterDestroy(w));
-    EXPECT_FALSE(PathExists(workPath));
-    ExpectNoTempFilesLeft();
-}
-
 TEST_F(SfxBuildTest, ExistingOutputIsReplacedAndStampedNow)
 {
     Put(work + "\\MySFX.EXE", Pattern(500000, 3));
@@ -505,21 +490,6 @@ TEST_F(SfxBuildTest, OutputThatTheBuildNeedsOrReadsIsRefused)
     }
     strcpy(settings.outputFile, "..\\tool\\Other.exe");
     EXPECT_EQ(0, BuildInSeparateProcess("KANTOR.EXE"));
-}
-
-TEST_F(SfxBuildTest, ANameTheStubWouldRefuseFailsTheBuild)
-{
-    Put(src + "\\a.txt", Text("A"));
-    for (const char *name : {"CONIN$", "clock$.txt", "trail.", "a:b"}) {
-        SfxWriter *w = SfxWriterCreate("Out.exe");
-        ASSERT_TRUE(w != NULL);
-        ASSERT_TRUE(SfxWriterSetTools(w, (work + "\\pelstub.bin").c_str(), kantor.c_str()));
-        SfxWriterAddFile(w, (src + "\\a.txt").c_str(), name);
-        EXPECT_FALSE(SfxWriterFinish(w)) << name;
-        SfxWriterDestroy(w);
-    }
-    EXPECT_FALSE(PathExists(work + "\\Out.exe"));
-    ExpectNoTempFilesLeft();
 }
 
 TEST(SfxCompressorCommand, BlanksInTemporaryPathsReachTheCompressor)

@@ -1,7 +1,6 @@
-// BuildList.cpp -- the settings' choices and the list of files, checked the same way by every builder.
+// BuildList.cpp -- the settings' choices, checked the same way by every builder.
 #include "BuildList.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 #include "SfxFormat.h"
@@ -23,25 +22,6 @@ int NamesStream(const char *path)
     if (path[0] && path[1] == ':')
         path += 2;
     return strchr(path, ':') != NULL;
-}
-
-// Entries by name as the platform compares them, then by place, so that the
-// first of two equal names comes first; a merge sort, since qsort can't be
-// handed the comparison.
-void SortByName(const BuildEntry **order, const BuildEntry **spare, size_t count, BuildNameOrder compareNames)
-{
-    for (size_t width = 1; width < count; width *= 2) {
-        for (size_t left = 0; left < count; left += 2 * width) {
-            size_t mid = left + width < count ? left + width : count;
-            size_t right = mid + width < count ? mid + width : count;
-            size_t a = left, b = mid, out = left;
-            while (a < mid || b < right) {
-                int takeA = b == right || (a < mid && compareNames(order[a]->name, order[b]->name) <= 0);
-                spare[out++] = takeA ? order[a++] : order[b++];
-            }
-        }
-        memcpy(order, spare, count * sizeof(*order));
-    }
 }
 
 }  // namespace
@@ -75,41 +55,4 @@ int CheckBuildChoices(const BuildChoices *c, const unsigned *keyLine, BuildError
     if (!BuildIsWindowsFileName(c->output))
         return Fail(error, BUILD_OUTPUT_NAME_REFUSED, at[BUILD_KEY_OUTPUT], "Output", c->output);
     return 1;
-}
-
-int CheckBuildEntries(const BuildEntry *entries, size_t count, unsigned filesLine, BuildNameOrder compareNames,
-                      BuildError *error)
-{
-    if (count > SFX_MAX_ENTRIES) {
-        SetBuildError(error, BUILD_TOO_MANY_FILES, filesLine, "[Files]", NULL);
-        error->number = (unsigned long)count;
-        error->limit = SFX_MAX_ENTRIES;
-        return 0;
-    }
-    for (size_t i = 0; i < count; i++) {
-        if (!SfxIsSafeStoredName(entries[i].name))
-            return Fail(error, BUILD_NAME_REFUSED, entries[i].line, "[Files]", entries[i].path);
-        if (entries[i].size > 0xFFFFFFFFull)
-            return Fail(error, BUILD_FILE_TOO_BIG, entries[i].line, "[Files]", entries[i].path);
-    }
-    if (count < 2)
-        return 1;
-    const BuildEntry **order = (const BuildEntry **)malloc(2 * count * sizeof(*order));
-    if (!order)
-        return Fail(error, BUILD_NO_MEMORY, filesLine, "[Files]", NULL);
-    for (size_t i = 0; i < count; i++)
-        order[i] = &entries[i];
-    SortByName(order, order + count, count, compareNames);
-    const BuildEntry *first = NULL, *again = NULL;
-    for (size_t i = 1; i < count && !again; i++)
-        if (compareNames(order[i - 1]->name, order[i]->name) == 0) {
-            first = order[i - 1];
-            again = order[i];
-        }
-    free(order);
-    if (!again)
-        return 1;
-    SetBuildError(error, BUILD_NAME_TWICE, again->line, "[Files]", again->path);
-    error->number = first->line;
-    return 0;
 }

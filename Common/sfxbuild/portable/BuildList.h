@@ -1,8 +1,8 @@
-// BuildList.h -- the checks every builder makes before it writes, where no disk is needed: the settings' choices and the list of files.
+// BuildList.h -- the checks of the settings' choices every builder makes before it writes, where no disk is needed.
 //
-// Brolt, BroltBuild.exe and the native broltbuild call the same two functions,
-// so that a setting or a list one of them refuses is refused by all three.
-// Opening the files and comparing identities stays with each platform.
+// The settings reader and the wizard's build call the same function, so that
+// a setting one builder refuses is refused by all three. The list of files is
+// checked by the build run (BuildRun.h).
 #pragma once
 
 #include <stddef.h>
@@ -27,18 +27,3 @@ int CheckBuildChoices(const BuildChoices *choices, const unsigned *keyLine, Buil
 // or blank (which Windows drops) and no device name ("NUL", "con.exe"). A
 // path that ends in a separator names no file and is left to the disk's checks.
 int BuildIsWindowsFileName(const char *path);
-
-struct BuildEntry {
-    const char *name;         // the stored name, made once where the list is made
-    const char *path;         // what a message shows
-    unsigned line;            // where the file was named; 0 when nowhere
-    unsigned long long size;
-};
-
-// <0, 0, >0 like strcmp, as the platform's file system compares names.
-typedef int (*BuildNameOrder)(const char *a, const char *b);
-
-// Not too many files, every stored name one the stub extracts, every file
-// below the format's 4 GB, and no name twice as compareNames sees it.
-int CheckBuildEntries(const BuildEntry *entries, size_t count, unsigned filesLine, BuildNameOrder compareNames,
-                      BuildError *error);
