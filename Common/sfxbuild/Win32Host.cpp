@@ -240,7 +240,9 @@ void MakeWin32Host(Win32Host *w, const char *compressor, void (*say)(void *, int
     h->context = w;
     h->separator = '\\';
     h->pathLimit = MAX_PATH;
-    h->keepOpen = (size_t)-1;
+    // Under Wine every open file is a descriptor of the server's, within its
+    // limit (often 1024): beyond these, a file is opened again when packed.
+    h->keepOpen = 256;
     h->resolve = Resolve;
     h->list = List;
     h->storedName = StoredName;

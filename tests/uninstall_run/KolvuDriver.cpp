@@ -218,11 +218,15 @@ bool KolvuRun::NoBoxFor(DWORD dwMs)
     dwMs = TestWaitMs(dwMs);
     DWORD dwStart = GetTickCount();
     while (GetTickCount() - dwStart < dwMs) {
-        // A box has the message text item. Other dialogs don't count: the progress
-        // dialog, nor one that an exiting process has half torn down, which a slow
-        // machine shows for a while with no items left.
+        // A box has a message text (a plain static at 0xFFFF). Other dialogs don't
+        // count: the progress dialog, whole or half torn down by an exiting Kolvu,
+        // which a slow machine shows for a while with only its icon (-1) left.
         for (HWND h : UiProcessWindows(pi_.dwProcessId, UI_DIALOG_CLASS)) {
-            if (GetDlgItem(h, 0xFFFF) != NULL) {
+            HWND hText = GetDlgItem(h, 0xFFFF);
+            char cls[16] = "";
+            if (hText)
+                GetClassNameA(hText, cls, sizeof(cls));
+            if (hText && lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(hText, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
                 printf("a box: \"%s\"\n", UiMessageBoxText(h).c_str());
                 return false;
             }
