@@ -3,8 +3,9 @@
 
 #include <zlib.h>
 
-#include "WorkStream.h"
 #include "PackedFrame.h"
+#include "SfxChecksum.h"
+#include "WorkStream.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ struct ExpandContext {
     int readFailed;
     int keeping;             // the checking pass: it stops where keeping stops
     int tooLarge;
+    uint32_t crc;            // the packed block's checksum over what was read
     uint32_t adler;
     SfxWorkParser *parser;
     const SfxWorkSink *sink;
@@ -40,6 +42,7 @@ int Refill(ExpandContext *c)
         return 0;
     }
     c->inputLeft -= take;
+    c->crc = SfxChecksum(c->crc, c->input, take);
     Stub.packedDone += take;
     c->pending = c->input;
     c->pendingLength = take;
@@ -107,6 +110,11 @@ int InflateOutput(void *context, unsigned char *data, unsigned length)
 
 }  // namespace
 
+int CanStage(void)
+{
+    return GetModuleHandleA("ntdll.dll") != NULL;
+}
+
 void ReleaseKept(void)
 {
     if (Stub.kept)
@@ -151,7 +159,7 @@ int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep)
         Stub.kept = (uint8_t *)VirtualAlloc(NULL, STUB_KEEP_LIMIT, MEM_RESERVE, PAGE_READWRITE);
         // The 95 family has no native file calls to stage with: the whole
         // stream is checked here and expanded again to be written.
-        c.keeping = GetModuleHandleA("ntdll.dll") != NULL;
+        c.keeping = CanStage();
     }
 
     // One expansion at a time: the buffers need no allocation, nor a failure path.
@@ -180,6 +188,16 @@ int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep)
                      SfxPackedTrailer(frame) == c.adler && c.pendingLength == 0 && c.inputLeft == 0)
                 result = SfxWorkFinish(parser) == SFX_WORK_OK ? EXPAND_OK : EXPAND_WORK;
         }
+    }
+    // Unless stopped on purpose, the block is read to its end and its checksum
+    // has the last word: damage is called by that name, whatever the
+    // inflater or the records made of it.
+    if (!c.tooLarge && result != EXPAND_MEMORY && parser->error != SFX_WORK_STOPPED) {
+        do
+            c.pendingLength = 0;
+        while (Refill(&c));
+        if (c.crc != Stub.header.packedCrc)
+            result = EXPAND_CHECKSUM;
     }
     if (c.readFailed)
         result = EXPAND_READ;

@@ -191,6 +191,9 @@ void ReportRefused(int result, const SfxWorkParser *parser)
                        "\n\nNothing was extracted.";
     if (result == EXPAND_MEMORY)
         text = "There is not enough memory to extract the archive.";
+    else if (result == EXPAND_CHECKSUM)
+        text = "The archive in this program is damaged (its checksum does not match).\n\n"
+               "Please obtain the file again.";
     else if (result == EXPAND_WORK && parser->error == SFX_WORK_BAD_NAME)
         text = "The archive holds a file name that is not allowed:\n\"%s\"\n\nNothing was extracted.";
     else if (result == EXPAND_WORK && parser->error == SFX_WORK_TOO_MANY)
@@ -202,11 +205,16 @@ int CheckArchive(void)
 {
     SfxWorkSink sink = {NULL, CountEntry, NULL, NULL};
     SfxWorkParser parser;
+    SfxWorkInit(&parser);
     Stub.entryCount = 0;
     Stub.totalBytes = 0;
     Stub.longestName = 0;
     Stub.nameBytes = 0;
-    int result = ExpandArchive(&sink, &parser, 1);
+    // Stored blocks add 5 bytes to each 64 KiB: a packed block longer than the
+    // limit and a little more expands to more than it, and the first 32 MiB
+    // would be expanded only to be let go.
+    int large = CanStage() && Stub.header.packedSize > STUB_KEEP_LIMIT + STUB_KEEP_LIMIT / 1024;
+    int result = large ? EXPAND_LARGE : ExpandArchive(&sink, &parser, 1);
     if (result == EXPAND_LARGE) {
         // The rest is checked while staged; progress then goes by the packed bytes.
         // Room for every name an archive can hold, twice: only what is written

@@ -1,7 +1,6 @@
 // SelfArchive.cpp -- opening the stub's own file and finding and checking the archive after its image.
 #include "Stub.h"
 
-#include "SfxChecksum.h"
 #include "StubImage.h"
 
 namespace {
@@ -69,31 +68,6 @@ int OpenSelfArchive(void)
     Stub.overwriteMode = (h->overwriteMode >= SFX_OVERWRITE_ALL && h->overwriteMode <= SFX_OVERWRITE_ASK)
                              ? (int)h->overwriteMode
                              : SFX_OVERWRITE_ASK;
-    return 1;
-}
-
-int VerifyPackedChecksum(void)
-{
-    enum { kChunk = 64 * 1024 };
-    static uint8_t buffer[kChunk];
-    uint32_t crc = 0;
-    uint32_t left = Stub.header.packedSize;
-    uint64_t offset = Stub.headerOffset + SFX_HEADER_SIZE;
-    int ok = 1;
-    while (ok && left > 0) {
-        DWORD take = left < (DWORD)kChunk ? left : (DWORD)kChunk;
-        ok = ReadAt(Stub.selfFile, offset, buffer, take);
-        if (ok)
-            crc = SfxChecksum(crc, buffer, take);
-        offset += take;
-        left -= take;
-    }
-    if (!ok || crc != Stub.header.packedCrc) {
-        ShowStubMessage("The archive in this program is damaged (its checksum does not match).\n\n"
-                        "Please obtain the file again.",
-                        NULL);
-        return 0;
-    }
     return 1;
 }
 

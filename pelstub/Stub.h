@@ -78,7 +78,6 @@ const char *StubCaption(void);
 
 // SelfArchive.cpp
 int OpenSelfArchive(void);
-int VerifyPackedChecksum(void);
 void CloseSelfArchive(void);
 
 // Expand.cpp
@@ -91,6 +90,7 @@ enum {
     EXPAND_READ,         // the file could not be read
     EXPAND_MEMORY,
     EXPAND_LARGE,        // keeping stopped at the limit: checked while staged instead
+    EXPAND_CHECKSUM,     // the packed block is not the one the header sums
 };
 // What the stub keeps of the expanded stream: its peak memory whatever the
 // archive's size. A bigger work stream, or one the system can't hold, is
@@ -98,10 +98,14 @@ enum {
 enum { STUB_KEEP_LIMIT = 32 * 1024 * 1024 };
 // With keep set, the expanded data is also kept in Stub.kept while it fits;
 // past that, where staging is possible, the expansion stops (EXPAND_LARGE).
+// An expansion that reads the whole block checks its checksum too, so the
+// pass that checks the records checks the packed bytes with them.
 int ExpandArchive(const SfxWorkSink *sink, SfxWorkParser *parser, int keep);
 // Walks the kept work stream as ExpandArchive would, then releases it.
 int ExpandKept(const SfxWorkSink *sink, SfxWorkParser *parser);
 void ReleaseKept(void);
+// Whether a stream too large to keep can be staged: only with the native file calls.
+int CanStage(void);
 
 // Extract.cpp
 int CheckArchive(void);

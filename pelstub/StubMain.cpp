@@ -28,8 +28,9 @@ int RunStub(void)
         ShowStubMessage("The folder given with /d: is empty or too long.", NULL);
         return STUB_EXIT_DAMAGED;
     }
-    // Everything is checked before the first byte is written.
-    if (!OpenSelfArchive() || !VerifyPackedChecksum() || !CheckArchive() || !CheckLaunchFile())
+    // Everything is checked before the first byte is written; a stream too
+    // large to keep, before the first file is moved to its name.
+    if (!OpenSelfArchive() || !CheckArchive() || !CheckLaunchFile())
         return STUB_EXIT_DAMAGED;
 
     int setup = Stub.header.moduleType == SFX_MODULE_SETUP;

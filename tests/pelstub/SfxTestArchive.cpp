@@ -52,7 +52,7 @@ bool WriteTestSfx(const std::string &path, TestArchive archive)
     std::string work = archive.rawWorkStream.empty() ? BuildWorkStream(archive) : archive.rawWorkStream;
     uLongf packedLength = compressBound((uLong)work.size());
     std::string packed(packedLength, '\0');
-    if (compress2((Bytef *)&packed[0], &packedLength, (const Bytef *)work.data(), (uLong)work.size(), 6) != Z_OK)
+    if (compress2((Bytef *)&packed[0], &packedLength, (const Bytef *)work.data(), (uLong)work.size(), archive.level) != Z_OK)
         return false;
     packed.resize(packedLength);
 

@@ -18,6 +18,7 @@ struct TestArchive {
     SfxHeader header;              // SfxInitHeader'ed by the constructor; packed fields are filled on write
     std::vector<TestFile> files;
     int corruptCrc = 0;            // store a wrong packedCrc
+    int level = 6;                 // zlib's level: 0 stores, the packed block as long as the stream
     int64_t packedSizeOverride = -1;
     std::string rawWorkStream;     // used instead of the files when not empty
     std::string trailing;          // bytes appended after the packed block

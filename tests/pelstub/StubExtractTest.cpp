@@ -362,25 +362,35 @@ TEST(UntrustedArchive, DamagedOrHostileArchivesAreRefusedSilently)
     }
 }
 
-// A stream too large to keep in memory is staged, and a bad record at its end
-// still stops everything before the first file comes out under its name.
+// A stream too large to keep in memory is staged, and a bad record or a wrong
+// checksum at its end still stops everything before the first file comes out
+// under its name. A block packed larger than the limit is staged at once.
 TEST(SilentExtraction, AStreamTooBigToKeepIsCheckedWholeBeforeAnyFileComesOut)
 {
     ScratchFolder work("big");
     std::string big(64 * 1024 * 1024 + 5, '\0');
     big[big.size() - 1] = 'z';
-    TestArchive a = ThreeFiles();
-    a.files.insert(a.files.begin() + 1, {"big.bin", big});
-    TestArchive bad = a;
-    bad.files.push_back({"..\\escape.txt", "evil"});
-    ASSERT_TRUE(WriteTestSfx(work / "bad.exe", bad));
-    EXPECT_EQ(1u, RunSfx(work / "bad.exe", "/s /d:" + work / "out"));
-    EXPECT_TRUE(FolderNames(work / "out").empty());
-
-    ASSERT_TRUE(WriteTestSfx(work / "x.exe", a));
-    EXPECT_EQ(0u, RunSfx(work / "x.exe", "/s /d:" + work / "out"));
-    ExpectThreeFiles(work / "out");
-    EXPECT_TRUE(ReadWholeFile(work / "out\\big.bin") == big);
+    for (int level : {6, 0}) {
+        SCOPED_TRACE(level);
+        TestArchive a = ThreeFiles();
+        a.level = level;
+        a.files.insert(a.files.begin() + 1, {"big.bin", big});
+        TestArchive bad = a, crc = a;
+        bad.files.push_back({"..\\escape.txt", "evil"});
+        crc.corruptCrc = 1;
+        for (const TestArchive *refused : {&bad, &crc}) {
+            if (level == 0 && refused == &bad)
+                continue;
+            ASSERT_TRUE(WriteTestSfx(work / "bad.exe", *refused));
+            EXPECT_EQ(1u, RunSfx(work / "bad.exe", "/s /d:" + work / "out"));
+            EXPECT_TRUE(FolderNames(work / "out").empty());
+        }
+        ASSERT_TRUE(WriteTestSfx(work / "x.exe", a));
+        EXPECT_EQ(0u, RunSfx(work / "x.exe", "/s /d:" + work / "out"));
+        ExpectThreeFiles(work / "out");
+        EXPECT_TRUE(ReadWholeFile(work / "out\\big.bin") == big);
+        DeleteTree(work / "out");
+    }
 }
 
 // Past that limit the files are staged in a folder of the run's own inside
@@ -453,7 +463,7 @@ TEST(UntrustedArchive, RefusalIsExplainedInABoxWhenNotSilent)
         DWORD exitCode;
         std::string text;
     };
-    std::vector<Case> cases(4);
+    std::vector<Case> cases(5);
     for (Case &c : cases) {
         c.archive.SetText(c.archive.header.appName, sizeof(c.archive.header.appName), "Hostile Demo");
         c.archive.header.showDialog = 1;
@@ -474,6 +484,9 @@ TEST(UntrustedArchive, RefusalIsExplainedInABoxWhenNotSilent)
     cases[3].exitCode = 3;
     cases[3].text =
         "The destination folder name is too long with the Program Files folder in front of it:\n" + tooLong;
+    cases[4].archive.corruptCrc = 1;
+    cases[4].text = "The archive in this program is damaged (its checksum does not match).\n\n"
+                    "Please obtain the file again.";
     for (Case &c : cases) {
         ASSERT_TRUE(WriteTestSfx(work / "b.exe", c.archive));
         UiProcess pi;
