@@ -16,6 +16,10 @@ build=$(realpath -m "${1:-$root/build}")
 . "$root/bench/arch.sh"
 if [ -z "${ZX_BENCH_INNER:-}" ]; then
   export ZX_BENCH_INNER=1
+  # The prefix's folder first, so that Wine's server starts in it to stay up
+  # for the whole run, as a Windows machine's services do: a server that goes
+  # down with each program makes the next start them again, a second or more.
+  mkdir -p "$build/$bench_prefix"
   exec "$root/scripts/with-wine" "$build/$bench_prefix" bash "$0" "$build"
 fi
 
